@@ -1,0 +1,131 @@
+// The system's own popup menu: flat, owner-drawn, cascading, with icons, run
+// in a modal loop on the caller's thread. One borderless tool window of class
+// "fpmMenuClass" per shown menu.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+enum FlatMenuFlags {
+    fpmSeparator = 0x1,
+    fpmDisabled = 0x2,
+    fpmBold = 0x4,
+    fpmGrayed = 0x8,
+};
+
+enum FlatMenuBitmapIds {
+    fpmNoBitmap = -1,   // no image strip
+    fpmUserBitmap = -2, // caller's image and mask strips, never deleted by the menu
+};
+
+class CFlatPopupMenu;
+
+struct FlatMenuItem {
+    int top = 0;
+    int height = 0;
+    int flags = 0;
+    std::string text;
+    int commandId = 0;
+    int iconIndex = -1;
+    CFlatPopupMenu* child = nullptr; // not owned
+};
+
+class CFlatPopupMenu {
+  public:
+    CFlatPopupMenu();
+    ~CFlatPopupMenu();
+    CFlatPopupMenu(const CFlatPopupMenu&) = delete;
+    CFlatPopupMenu& operator=(const CFlatPopupMenu&) = delete;
+
+    bool Create(HINSTANCE instance, int bitmapId, HWND owner, HBITMAP image, HBITMAP mask,
+                CFlatPopupMenu* contextMenu);
+    bool AppendItem(int flags, const char* text, int commandId, int iconIndex);
+    bool AppendPopup(int flags, const char* text, CFlatPopupMenu* child, int iconIndex,
+                     int commandId);
+    bool SetItemFlags(unsigned key, int flags, bool byIndex);
+    int Track(int x, int y, HWND notifyWindow, bool modal, bool noCapture, int* contextCommandOut);
+
+    // Records a result on the root and closes the whole tree.
+    void Finish(int command, int contextCommand);
+    bool CancelIfOutside(HWND window, const RECT& clientRect, int x, int y);
+    // The hot entry's command id, or -1 (no hot entry, or id 0).
+    int HotCommand() const;
+
+    // Read-only views for callers and tests.
+    HWND Window() const { return m_window; }
+    int Width() const { return m_width; }
+    int HotIndex() const { return m_hotIndex; }
+    int CaptureState() const { return m_captureState; }
+    int X() const { return m_x; }
+    int Y() const { return m_y; }
+    size_t ItemCount() const { return m_items.size(); }
+    const FlatMenuItem* Item(size_t index) const {
+        return index < m_items.size() ? &m_items[index] : nullptr;
+    }
+    CFlatPopupMenu* Parent() const { return m_parent; }
+    CFlatPopupMenu* ContextMenu() const { return m_contextMenu; }
+    HBITMAP ImageStrip() const { return m_imageStrip; }
+    HBITMAP MaskStrip() const { return m_maskStrip; }
+    int NormalTextHeight() const { return m_normalTextHeight; }
+    int BoldTextHeight() const { return m_boldTextHeight; }
+    HFONT NormalFont() const { return m_normalFont; }
+    HFONT BoldFont() const { return m_boldFont; }
+    int SubmenuDelay() const { return m_submenuDelay; }
+
+    static LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    FlatMenuItem* FindItem(unsigned key, bool byIndex);
+    bool RegisterMenuClass();
+    void CreateGdiObjects();
+    void DeleteGdiObjects();
+    CFlatPopupMenu* Root();
+
+    // Painting.
+    void DrawBackground(HWND window, HDC dc);
+    void DrawAllItems(HWND window, HDC dc);
+    void DrawItem(HDC dc, int index, const FlatMenuItem& entry);
+    void DrawSeparator(HDC dc, int top);
+    void DrawIcon(HDC dc, int sourceX, int x, int y);
+
+    // Input.
+    void MouseMove(HWND window, int x, int y);
+    int HitTest(int x, int y, const RECT& clientRect) const;
+    void OpenHotSubmenu(HWND window, UINT_PTR timerId);
+    void ButtonDown(HWND window, int x, int y, bool left);
+    void ButtonUp(HWND window, int x, int y);
+    void CharTyped(HWND window, WPARAM character);
+    void WindowDestroyed(HWND window);
+
+    HINSTANCE m_instance = nullptr;
+    int m_bitmapId = fpmNoBitmap;
+    std::vector<FlatMenuItem> m_items;
+    std::string m_fontFace = "MS Sans Serif";
+    int m_fontSize = 8;
+    int m_submenuDelay = 400;
+    COLORREF m_frameColour = 0, m_backgroundColour = 0, m_textColour = 0,
+             m_disabledTextColour = 0, m_highlightedTextColour = 0, m_highlightColour = 0,
+             m_transparentColour = 0xFF00FF, m_lightColour = 0, m_shadowColour = 0;
+    int m_captureState = 0;
+    int m_width = 0;
+    int m_normalTextHeight = 0;
+    int m_boldTextHeight = 0;
+    HWND m_window = nullptr;
+    HWND m_notifyWindow = nullptr;
+    int m_hotIndex = -1;
+    int m_chosenCommand = 0;
+    bool m_leftButtonHeldAtOpen = false;
+    bool m_isChild = false;
+    CFlatPopupMenu* m_parent = nullptr;
+    int m_x = 0, m_y = 0;
+    CFlatPopupMenu* m_contextMenu = nullptr;
+    int m_contextCommand = 0;
+    bool m_contextMenuOpen = false;
+    HFONT m_normalFont = nullptr, m_boldFont = nullptr;
+    HPEN m_framePen = nullptr, m_lightPen = nullptr, m_shadowPen = nullptr,
+         m_backgroundPen = nullptr, m_highlightedTextPen = nullptr, m_textPen = nullptr;
+    HBRUSH m_backgroundBrush = nullptr, m_highlightBrush = nullptr;
+    HBITMAP m_imageStrip = nullptr;
+    HBITMAP m_maskStrip = nullptr;
+    HWND m_ownerWindow = nullptr;
+};

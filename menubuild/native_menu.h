@@ -1,0 +1,21 @@
+// Builds the native menu tree of one press from the stored menu. Items carry a
+// heap copy of their record as item data and their small icon's image and mask
+// in hbmpUnchecked / hbmpChecked. Every item goes in at position 0.
+#pragma once
+#include <windows.h>
+
+// Item data of the "Insert Item..." placeholder: bytes 01..08 and a terminator.
+extern const char PlaceholderMarker[];
+#define QUORIL_PLACEHOLDER_TEXT "Insert Item..."
+
+int BuildRootMenu(HWND window, HMENU root);
+int FillMenuFromKey(HWND window, HMENU menu, HKEY key);
+int AddSubmenuItems(HWND window, HMENU menu, HKEY key);
+int AddLauncherItems(HWND window, HMENU menu, HKEY key);
+BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, const char* keyName);
+BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* record);
+BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item);
+BOOL InsertItemSeparator(HMENU menu, const char* record);
+HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut);
+// Empties `menu`, releasing submenus, record copies and icon bitmaps; always 1.
+int DestroyMenuTree(HMENU menu);

@@ -1,0 +1,13 @@
+// The module entry: records the instance and loads the button face.
+#include <windows.h>
+#include "plugin/module.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        SetModuleInstance(instance);
+        LoadButtonFace();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        DeleteButtonFace();
+    }
+    return TRUE;
+}

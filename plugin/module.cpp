@@ -1,0 +1,78 @@
+// Module-wide state: the instance handle and the button face, which lives from
+// process attach to process detach.
+#include "plugin/module.h"
+#include <string.h>
+#include "resources/resource_ids.h"
+
+namespace {
+HINSTANCE g_instance = nullptr;
+HBITMAP g_face = nullptr;
+SIZE g_faceSize = {0, 0};
+
+typedef const char*(WINAPI* HostPathFn)();
+
+// Copies at most `limit` characters of `source` into `dest`, always terminated.
+void CopyLimited(char* dest, const char* source, size_t limit) {
+    size_t n = strlen(source);
+    if (n > limit) n = limit;
+    memcpy(dest, source, n);
+    dest[n] = '\0';
+}
+
+HBITMAP LoadSkinFace() {
+    HMODULE host = GetModuleHandleA("wbocx.ocx");
+    if (!host) host = GetModuleHandleA("wblind.dll");
+    if (!host) return nullptr;
+    HostPathFn getUis = reinterpret_cast<HostPathFn>(GetProcAddress(host, "GetUIS"));
+    HostPathFn getWbDir = reinterpret_cast<HostPathFn>(GetProcAddress(host, "GetWBDIR"));
+    if (!getUis || !getWbDir) return nullptr;
+    const char* uis = getUis();
+    if (!uis) return nullptr;
+    char path[260];
+    if (!BuildSkinFacePath(uis, getWbDir(), path)) return nullptr;
+    return static_cast<HBITMAP>(
+        LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}
+} // namespace
+
+HINSTANCE ModuleInstance() { return g_instance; }
+void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
+
+bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
+    if (!uis) return false;
+    CopyLimited(path, uis, 255);
+    char face[256];
+    GetPrivateProfileStringA("Quoril", "Bitmap", "", face, sizeof face, path);
+    if (face[0] == '\0') return false;
+    // The face file is always relative to the host's directory.
+    CopyLimited(path, wbdir ? wbdir : "", 253);
+    size_t length = strlen(path);
+    if (face[0] != '\\' && (length == 0 || path[length - 1] != '\\')) {
+        path[length++] = '\\';
+        path[length] = '\0';
+    }
+    CopyLimited(path + length, face, 255 - length);
+    return true;
+}
+
+void LoadButtonFace() {
+    DeleteButtonFace();
+    g_face = LoadSkinFace();
+    if (!g_face) g_face = LoadBitmapA(g_instance, MAKEINTRESOURCEA(IDB_BUTTON_FACE));
+    if (g_face) {
+        BITMAP info;
+        if (GetObjectA(g_face, sizeof info, &info)) {
+            g_faceSize.cx = info.bmWidth;
+            g_faceSize.cy = info.bmHeight;
+        }
+    }
+}
+
+void DeleteButtonFace() {
+    if (g_face) DeleteObject(g_face);
+    g_face = nullptr;
+    g_faceSize.cx = g_faceSize.cy = 0;
+}
+
+HBITMAP ButtonFace() { return g_face; }
+SIZE ButtonFaceSize() { return g_faceSize; }

@@ -1,0 +1,15 @@
+// Module-wide state of the plug-in: its instance and the button face.
+#pragma once
+#include <windows.h>
+
+HINSTANCE ModuleInstance();
+void SetModuleInstance(HINSTANCE instance);
+
+// Loads the skin's face (section "Quoril", key "Bitmap" of the host's skin
+// file, relative to the host's directory) or else bitmap resource 102.
+void LoadButtonFace();
+void DeleteButtonFace();
+HBITMAP ButtonFace();
+SIZE ButtonFaceSize();
+// Builds "<wbdir>[\]<face>" into `path` (260 chars); false when no skin face.
+bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path);

@@ -1,0 +1,33 @@
+// Resource ids shared by the resource script and the code.
+#pragma once
+
+#define IDB_BUTTON_FACE 102
+#define IDD_ITEM_DIALOG 104
+#define IDR_CONTEXT_MENU 106
+#define IDI_ITEM_DIALOG 110
+#define IDD_ICON_PICKER 111
+
+// Context menu commands.
+#define ID_CONTEXT_INSERT 40001
+#define ID_CONTEXT_PROPERTIES 40002
+#define ID_CONTEXT_DELETE 40003
+#define ID_CONTEXT_OPEN 40004
+#define ID_CONTEXT_CANCEL 40010
+
+// Item dialog controls.
+#define IDC_TARGET 1000
+#define IDC_BROWSE_TARGET 1001
+#define IDC_START_IN 1002
+#define IDC_BROWSE_START_IN 1003
+#define IDC_PARAMETERS 1004
+#define IDC_RUN_MODE 1005
+#define IDC_SET_ICON 1006
+#define IDC_ICON_PREVIEW 1007
+#define IDC_NAME 1008
+#define IDC_SEPARATOR 1009
+#define IDC_SUBMENU 1010
+#define IDC_ICON_SOURCE 1011
+#define IDC_ICON_PATH 1012
+#define IDC_POSITION 1013
+#define IDC_POSITION_SPIN 1014
+#define IDC_ICON_LIST 1015

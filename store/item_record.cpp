@@ -1,0 +1,101 @@
+// Splitting and composing the eight-field item record.
+#include "store/item_record.h"
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+// Decimal read: leading white space, an optional sign, digits up to the first
+// other character; no digits read as 0. Saturates instead of overflowing.
+int ReadInteger(const char* text) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = false;
+    if (*text == '-' || *text == '+') negative = (*text++ == '-');
+    long long value = 0;
+    while (*text >= '0' && *text <= '9') {
+        if (value < 2147483648LL) value = value * 10 + (*text - '0');
+        ++text;
+    }
+    if (negative) value = -value;
+    if (value > 2147483647LL) value = 2147483647LL;
+    if (value < -2147483648LL) value = -2147483648LL;
+    return static_cast<int>(value);
+}
+
+// Ends the field that starts at `field` at its comma; returns the next field's
+// start, or null when there is no further comma.
+char* SplitAtComma(char* field) {
+    char* comma = strchr(field, ',');
+    if (!comma) return nullptr;
+    *comma = '\0';
+    return comma + 1;
+}
+
+// Appends to a record buffer without ever passing its end.
+struct RecordWriter {
+    char* out;
+    size_t used = 0;
+    explicit RecordWriter(char* o) : out(o) { out[0] = '\0'; }
+    void Text(const char* text) {
+        if (!text) return;
+        while (*text && used + 1 < kRecordBufferSize) out[used++] = *text++;
+        out[used] = '\0';
+    }
+    void Number(int value) {
+        char digits[16];
+        snprintf(digits, sizeof digits, "%d", value);
+        Text(digits);
+    }
+};
+
+bool Present(const char* text) { return text && *text; }
+} // namespace
+
+void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields) {
+    memset(fields, 0, sizeof *fields);
+    fields->target = record;
+    char* next = SplitAtComma(record);
+    if (next) {
+        fields->parameters = next;
+        next = SplitAtComma(next);
+    }
+    if (next) {
+        fields->startIn = next;
+        next = SplitAtComma(next);
+    }
+    if (next) {
+        fields->iconPath = next;
+        next = SplitAtComma(next);
+    }
+    int* numbers[] = {&fields->iconIndex, &fields->runMode, &fields->position,
+                      &fields->separator};
+    for (int i = 0; i < 4 && next; ++i) {
+        char* field = next;
+        next = (i < 3) ? SplitAtComma(field) : nullptr;
+        *numbers[i] = ReadInteger(field);
+    }
+    if (zeroBased) {
+        fields->position = fields->position != 0 ? fields->position - 1 : defaultPosition;
+    }
+}
+
+void BuildItemRecord(bool isSubmenu, const char* target, const char* parameters,
+                     const char* startIn, const char* iconPath, int iconIndex, int runMode,
+                     int position, int separator, char* out) {
+    RecordWriter w(out);
+    if (!isSubmenu) w.Text(target);
+    w.Text(",");
+    if (!isSubmenu && Present(parameters)) w.Text(parameters);
+    w.Text(",");
+    if (!isSubmenu && Present(startIn)) w.Text(startIn);
+    w.Text(",");
+    if (Present(iconPath)) w.Text(iconPath);
+    w.Text(",");
+    if (iconIndex >= 0) w.Number(iconIndex);
+    w.Text(",");
+    if (!isSubmenu && runMode >= 0) w.Number(runMode);
+    w.Text(",");
+    w.Number(position == -1 ? 1 : position);
+    w.Text(",");
+    w.Number(separator);
+}

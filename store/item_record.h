@@ -1,0 +1,32 @@
+// The text record stored for every menu item and submenu:
+//   target,parameters,startIn,iconPath,iconIndex,runMode,position,separator
+// No quoting, no escapes; positions are 1-based in the store.
+// Kept free of <windows.h> so it can be built natively and fuzzed.
+#pragma once
+
+enum {
+    kTextBufferSize = 260,   // names, paths and other text fields, with terminator
+    kRecordBufferSize = 1060 // a whole record, with terminator
+};
+
+struct MenuItemFields {
+    char* target; // always set by ParseItemRecord: the start of the record
+    char* parameters;
+    char* startIn;
+    char* iconPath;
+    int iconIndex;
+    int runMode;
+    int position;
+    int separator;
+};
+
+// Splits `record` in place (its first seven commas become terminators).
+// With `zeroBased`, a stored position p becomes p - 1, and a missing or 0
+// position becomes `defaultPosition` unchanged.
+void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields);
+
+// Composes a record into `out`, a buffer of kRecordBufferSize bytes. The result
+// always has seven commas and is cut, never overrun, at the buffer's end.
+void BuildItemRecord(bool isSubmenu, const char* target, const char* parameters,
+                     const char* startIn, const char* iconPath, int iconIndex, int runMode,
+                     int position, int separator, char* out);

@@ -19,9 +19,12 @@ INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
         steps(dialog);
         // Leave nothing open behind a failed step.
         for (int i = 0; i < 3 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
-            for (HWND box : qtest::FindWindowsOfClass("#32770"))
-                if (box != dialog && GetWindow(box, GW_OWNER) == dialog)
+            for (HWND box : qtest::FindWindowsOfClass("#32770")) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(box, &process);
+                if (box != dialog && process == GetCurrentProcessId())
                     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            }
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             WaitUntilClosed(dialog, 1000);
         }
@@ -60,17 +63,26 @@ bool WaitUntilClosed(HWND window, int timeoutMs) {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
+// The first open-file dialog of a process can take a while to come up.
 HWND WaitForOpenDialog() {
-    return qtest::WaitForWindow("#32770", "Open", 5000);
+    return qtest::WaitForWindow("#32770", "Open", 20000);
 }
 
 namespace {
-// The file name box: an edit, or the edit inside a combo box.
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+    if (qtest::ClassName(child) != "Edit") return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The file name box: an edit, or the edit nested in a (extended) combo box.
 HWND FileNameEdit(HWND openDialog) {
-    HWND edit = GetDlgItem(openDialog, edt1);
-    if (edit) return edit;
-    HWND combo = GetDlgItem(openDialog, cmb13);
-    return combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+    HWND box = GetDlgItem(openDialog, cmb13);
+    if (!box || !IsWindowVisible(box)) box = GetDlgItem(openDialog, edt1);
+    if (!box || qtest::ClassName(box) == "Edit") return box;
+    HWND edit = nullptr;
+    EnumChildWindows(box, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
 }
 } // namespace
 

@@ -85,6 +85,28 @@ std::vector<COLORREF> ReferencePixels(const char* file, int index) {
     return pixels;
 }
 
+// Watches the list view's destruction: a list view without
+// LVS_SHAREIMAGELISTS destroys the image list it still holds then, so it must
+// hold none once the picker has released its own.
+WNDPROC g_listProc = nullptr;
+bool g_listDestroyed = false;
+bool g_listStillOwnedImages = false;
+
+LRESULT CALLBACK ListSpy(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        g_listDestroyed = true;
+        bool shares = (GetWindowLongPtrA(list, GWL_STYLE) & LVS_SHAREIMAGELISTS) != 0;
+        g_listStillOwnedImages = !shares && SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    }
+    return CallWindowProcA(g_listProc, list, message, wParam, lParam);
+}
+
+void SpyOnList(HWND picker) {
+    g_listDestroyed = g_listStillOwnedImages = false;
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(List(picker), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSpy)));
+}
+
 } // namespace
 
 TEST_F(IconPickerTest, MultiIconFileListsItsIconsInFileOrder) {
@@ -130,9 +152,12 @@ TEST_F(IconPickerTest, NoChoiceCancelAndCloseBoxGiveMinusOneAndLeaveNoImageList)
     int shownCount = 0;
     int okWithoutSelection = Pick(kMultiIconFile, [&](HWND picker) {
         shownCount = ItemCount(picker);
+        SpyOnList(picker);
         Close(picker, true);
     });
     EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_TRUE(g_listDestroyed);
+    EXPECT_FALSE(g_listStillOwnedImages) << "the image list would be released twice";
     int cancelled = Pick(kMultiIconFile, [](HWND picker) {
         Select(picker, 1);
         Close(picker, false);

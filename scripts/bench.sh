@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$QUORIL_ROOT/scripts/setup.sh"
 trap quoril_cleanup EXIT
-quoril_build x86_64 -DQUORIL_BUILD_TESTS=OFF -DQUORIL_BUILD_BENCH=ON >/dev/null
+quoril_build x86_64 -DQUORIL_BUILD_TESTS=ON -DQUORIL_BUILD_BENCH=ON >/dev/null
 quoril_start_display
 quoril_start_wine
 cd "$QUORIL_BUILD/x86_64/bin"

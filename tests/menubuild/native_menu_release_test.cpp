@@ -128,18 +128,3 @@ TEST_F(NativeMenuRelease, FailedInsertionsReleaseWhatWasMadeForThem) {
     EXPECT_EQ(heapBase, qtest::HeapInUse());
     RegCloseKey(key);
 }
-
-TEST_F(NativeMenuRelease, AddLauncherItemsStopsAtTheFirstFailedInsertion) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kSettings.c_str(), 0, KEY_READ, &key));
-    HMENU gone = CreatePopupMenu();
-    DestroyMenu(gone);
-    EXPECT_EQ(0, AddLauncherItems(nullptr, gone, key));
-    HMENU menu = CreatePopupMenu();
-    EXPECT_EQ(2, AddLauncherItems(nullptr, menu, key));
-    EXPECT_EQ((std::vector<std::string>{"-", "B", "A"}), Texts(menu));
-    DestroyMenuTree(menu);
-    DestroyMenu(menu);
-    RegCloseKey(key);
-}

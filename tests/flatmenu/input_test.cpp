@@ -321,3 +321,31 @@ TEST(FlatMenuMnemonic, FirstAmpersandOfSelectableEntriesAndFirstMatchWins) {
     EXPECT_FALSE(out.rescued) << "an entry with id 0 closes the tree";
     EXPECT_EQ(0, out.result);
 }
+
+TEST(FlatMenuTrackFailure, WindowCreationFailureShowsAMessageAndReturnsZero) {
+    // An owner that no longer exists makes the popup's creation fail.
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, Instance(),
+                                nullptr);
+    DestroyWindow(gone);
+    CFlatPopupMenu menu;
+    menu.Create(Instance(), fpmNoBitmap, gone, nullptr, nullptr, nullptr);
+    menu.AppendItem(0, "Entry", 1, -1);
+    qtest::MessageBoxWatcher watcher("CFlatPopupMenu::Track");
+    int context = 77;
+    EXPECT_EQ(0, menu.Track(100, 100, nullptr, true, false, &context));
+    ASSERT_TRUE(watcher.WaitForCount(1));
+    EXPECT_EQ("Popup window creation failed", watcher.Texts()[0]);
+    EXPECT_EQ(77, context) << "the context result is not touched";
+    EXPECT_EQ(nullptr, menu.Window());
+}
+
+TEST_F(FlatMenuInput, QuitMessageEndsTheLoopAndLeavesTheMenuShown) {
+    const DWORD thread = GetCurrentThreadId();
+    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        if (fmtest::WaitShown(menu)) PostThreadMessageA(thread, WM_QUIT, 0, 0);
+    });
+    EXPECT_FALSE(out.rescued);
+    EXPECT_EQ(0, out.result);
+    EXPECT_NE(nullptr, menu.Window());
+    EXPECT_EQ(2, menu.CaptureState());
+}

@@ -115,3 +115,26 @@ TEST(FlatMenuModel, StripsComeFromResourceOrCaller) {
     DeleteObject(image);
     DeleteObject(mask);
 }
+
+TEST(FlatMenuModel, CreateReportsAFailedClassRegistration) {
+    WNDCLASSA existing = {};
+    if (GetClassInfoA(Instance(), "fpmMenuClass", &existing))
+        GTEST_SKIP() << "the class was registered earlier in this process";
+    // Someone else's class of that name makes the registration fail.
+    WNDCLASSA squatter = {};
+    squatter.lpfnWndProc = DefWindowProcA;
+    squatter.hInstance = Instance();
+    squatter.lpszClassName = "fpmMenuClass";
+    ASSERT_NE(0, RegisterClassA(&squatter));
+    CFlatPopupMenu menu;
+    {
+        qtest::MessageBoxWatcher watcher("CFlatPopupMenu::Create");
+        EXPECT_FALSE(menu.Create(Instance(), fpmNoBitmap, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(watcher.WaitForCount(1));
+        EXPECT_EQ("Class registration failed", watcher.Texts()[0]);
+    }
+    EXPECT_EQ(nullptr, menu.NormalFont()) << "no GDI objects after a failed Create";
+    UnregisterClassA("fpmMenuClass", Instance());
+    EXPECT_TRUE(menu.Create(Instance(), fpmNoBitmap, nullptr, nullptr, nullptr, nullptr))
+        << "a later Create registers the class";
+}

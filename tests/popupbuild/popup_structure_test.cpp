@@ -116,10 +116,10 @@ TEST_F(PopupStructure, ItemSeparatorStandsDirectlyAboveItsItem) {
     m_menus.AddSeparator(root, "b,,,,0,0,1,1");
     m_menus.AddItem(root, "First", 2, "b,,,,0,0,1,1");
     m_menus.AddItem(root, "Third", 3, "c,,,,0,0,3,0");
-    ASSERT_TRUE(Build(root));
+    ASSERT_TRUE(Build(root, "T"));
     // The separator and its item share the stored position 1 and stand in
     // that native order, so the line comes directly above the item.
-    EXPECT_EQ((Texts{"-", "First", "Second", "Third"}), EntryTexts(m_popup));
+    EXPECT_EQ((Texts{"T", "-", "-", "First", "Second", "Third"}), EntryTexts(m_popup));
 }
 
 TEST_F(PopupStructure, GrayedOrDisabledNativeItemsBecomeDisabledAndGrayed) {

@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 #include <chrono>
 #include <string.h>
+#include <wchar.h>
 
 namespace qtest {
 
@@ -40,9 +41,9 @@ HostWindow::HostWindow(int x, int y, int width, int height) {
         RegisterClassA(&wc);
         registered = true;
     }
-    m_window = CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
-                               nullptr);
+    m_window =
+        CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+                        width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
     SetForegroundWindow(m_window);
@@ -81,10 +82,18 @@ void MoveMouse(int x, int y) {
     }
     Sleep(30);
 }
-void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30); }
-void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30); }
-void RightDown() { SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30); }
-void RightUp() { SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30); }
+void LeftDown() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30);
+}
+void LeftUp() {
+    SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30);
+}
+void RightDown() {
+    SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30);
+}
+void RightUp() {
+    SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30);
+}
 void ClickAt(int x, int y) {
     MoveMouse(x, y);
     LeftDown();
@@ -109,7 +118,9 @@ void ReleaseAllButtons() {
 }
 
 InputThread::InputThread(std::function<void()> steps) : m_thread(std::move(steps)) {}
-InputThread::~InputThread() { Join(); }
+InputThread::~InputThread() {
+    Join();
+}
 void InputThread::Join() {
     if (m_thread.joinable()) m_thread.join();
 }
@@ -230,7 +241,9 @@ void DeleteTree(HKEY parent, const char* name) {
 }
 } // namespace
 
-void DeleteProductKey() { DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril"); }
+void DeleteProductKey() {
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
+}
 
 void SetStringValue(const std::string& keyPath, const std::string& name, const std::string& data) {
     HKEY key;
@@ -256,7 +269,8 @@ bool ReadStringValue(const std::string& keyPath, const std::string& name, std::s
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return false;
     buffer.resize(size);
-    while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+    while (!buffer.empty() && buffer.back() == '\0')
+        buffer.pop_back();
     if (data) *data = buffer;
     if (type) *type = t;
     return true;
@@ -278,8 +292,7 @@ std::vector<std::string> ValueNames(const std::string& keyPath) {
     for (DWORD i = 0;; ++i) {
         char name[1024];
         DWORD size = sizeof name;
-        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (name[0]) names.push_back(name);
     }
@@ -330,7 +343,8 @@ MessageBoxWatcher::MessageBoxWatcher(const char* caption) : m_caption(caption) {
                 LeaveCriticalSection(&m_lock);
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 // Wait until it is gone before looking again.
-                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(5);
+                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i)
+                    Sleep(5);
             }
             Sleep(10);
         }
@@ -354,4 +368,64 @@ bool MessageBoxWatcher::WaitForCount(size_t count, int timeoutMs) {
     return PollUntil([&] { return Texts().size() >= count; }, timeoutMs);
 }
 
+} // namespace qtest
+
+namespace qtest {
+namespace {
+// The system handle list (information class 16) and object type names
+// (object information class 2), called through ntdll by name.
+struct SystemHandleEntry {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT handle;
+    PVOID object;
+    ULONG access;
+};
+struct SystemHandleList {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+typedef LONG(WINAPI* QuerySystemFn)(ULONG, PVOID, ULONG, PULONG);
+typedef LONG(WINAPI* QueryObjectFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+bool IsKeyHandle(QueryObjectFn queryObject, HANDLE handle) {
+    // Starts with a UNICODE_STRING holding the type name.
+    alignas(8) BYTE buffer[1024];
+    ULONG length = 0;
+    if (queryObject(handle, 2, buffer, sizeof buffer, &length) < 0) return false;
+    USHORT bytes = *reinterpret_cast<USHORT*>(buffer);
+    const wchar_t* name = *reinterpret_cast<wchar_t**>(buffer + sizeof(void*));
+    return name && bytes == 6 && wcsncmp(name, L"Key", 3) == 0;
+}
+} // namespace
+
+int OpenKeyHandles() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    QuerySystemFn querySystem =
+        reinterpret_cast<QuerySystemFn>(GetProcAddress(ntdll, "NtQuerySystemInformation"));
+    QueryObjectFn queryObject =
+        reinterpret_cast<QueryObjectFn>(GetProcAddress(ntdll, "NtQueryObject"));
+    if (!querySystem || !queryObject) return -1;
+    std::vector<BYTE> buffer(1 << 16);
+    LONG status;
+    for (;;) {
+        ULONG needed = 0;
+        status = querySystem(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status != static_cast<LONG>(0xC0000004)) break; // STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(buffer.size() * 2 > needed ? buffer.size() * 2 : needed + 4096);
+    }
+    if (status < 0) return -1;
+    const SystemHandleList* list = reinterpret_cast<const SystemHandleList*>(buffer.data());
+    DWORD self = GetCurrentProcessId();
+    int keys = 0;
+    for (ULONG i = 0; i < list->count; ++i) {
+        const SystemHandleEntry& entry = list->entries[i];
+        if (entry.ownerPid != self) continue;
+        if (IsKeyHandle(queryObject,
+                        reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle))))
+            ++keys;
+    }
+    return keys;
+}
 } // namespace qtest

@@ -30,16 +30,13 @@ HBITMAP LoadSkinFace() {
     if (!uis) return nullptr;
     char path[260];
     if (!BuildSkinFacePath(uis, getWbDir(), path)) return nullptr;
-    return static_cast<HBITMAP>(LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    return static_cast<HBITMAP>(
+        LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 } // namespace
 
-HINSTANCE ModuleInstance() {
-    return g_instance;
-}
-void SetModuleInstance(HINSTANCE instance) {
-    g_instance = instance;
-}
+HINSTANCE ModuleInstance() { return g_instance; }
+void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
 
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
     // Without the host's directory there is nothing to take the face relative to.
@@ -78,9 +75,5 @@ void DeleteButtonFace() {
     g_faceSize.cx = g_faceSize.cy = 0;
 }
 
-HBITMAP ButtonFace() {
-    return g_face;
-}
-SIZE ButtonFaceSize() {
-    return g_faceSize;
-}
+HBITMAP ButtonFace() { return g_face; }
+SIZE ButtonFaceSize() { return g_faceSize; }

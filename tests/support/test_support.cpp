@@ -41,9 +41,9 @@ HostWindow::HostWindow(int x, int y, int width, int height) {
         RegisterClassA(&wc);
         registered = true;
     }
-    m_window =
-        CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
-                        width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_window = CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
+                               nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
     SetForegroundWindow(m_window);
@@ -82,18 +82,10 @@ void MoveMouse(int x, int y) {
     }
     Sleep(30);
 }
-void LeftDown() {
-    SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30);
-}
-void LeftUp() {
-    SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30);
-}
-void RightDown() {
-    SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30);
-}
-void RightUp() {
-    SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30);
-}
+void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30); }
+void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30); }
+void RightDown() { SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30); }
+void RightUp() { SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30); }
 void ClickAt(int x, int y) {
     MoveMouse(x, y);
     LeftDown();
@@ -118,9 +110,7 @@ void ReleaseAllButtons() {
 }
 
 InputThread::InputThread(std::function<void()> steps) : m_thread(std::move(steps)) {}
-InputThread::~InputThread() {
-    Join();
-}
+InputThread::~InputThread() { Join(); }
 void InputThread::Join() {
     if (m_thread.joinable()) m_thread.join();
 }
@@ -241,9 +231,7 @@ void DeleteTree(HKEY parent, const char* name) {
 }
 } // namespace
 
-void DeleteProductKey() {
-    DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-}
+void DeleteProductKey() { DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril"); }
 
 void SetStringValue(const std::string& keyPath, const std::string& name, const std::string& data) {
     HKEY key;
@@ -269,8 +257,7 @@ bool ReadStringValue(const std::string& keyPath, const std::string& name, std::s
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return false;
     buffer.resize(size);
-    while (!buffer.empty() && buffer.back() == '\0')
-        buffer.pop_back();
+    while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
     if (data) *data = buffer;
     if (type) *type = t;
     return true;
@@ -292,7 +279,8 @@ std::vector<std::string> ValueNames(const std::string& keyPath) {
     for (DWORD i = 0;; ++i) {
         char name[1024];
         DWORD size = sizeof name;
-        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         if (name[0]) names.push_back(name);
     }
@@ -343,8 +331,7 @@ MessageBoxWatcher::MessageBoxWatcher(const char* caption) : m_caption(caption) {
                 LeaveCriticalSection(&m_lock);
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 // Wait until it is gone before looking again.
-                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i)
-                    Sleep(5);
+                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(5);
             }
             Sleep(10);
         }

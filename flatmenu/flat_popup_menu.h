@@ -80,6 +80,8 @@ class CFlatPopupMenu {
     void CreateGdiObjects();
     void DeleteGdiObjects();
     CFlatPopupMenu* Root();
+    void StopSubmenuDelays();
+    static CFlatPopupMenu* MenuOfWindow(HWND window);
 
     // Painting.
     void DrawBackground(HWND window, HDC dc);
@@ -103,9 +105,9 @@ class CFlatPopupMenu {
     std::string m_fontFace = "MS Sans Serif";
     int m_fontSize = 8;
     int m_submenuDelay = 400;
-    COLORREF m_frameColour = 0, m_backgroundColour = 0, m_textColour = 0,
-             m_disabledTextColour = 0, m_highlightedTextColour = 0, m_highlightColour = 0,
-             m_transparentColour = 0xFF00FF, m_lightColour = 0, m_shadowColour = 0;
+    COLORREF m_frameColour = 0, m_backgroundColour = 0, m_textColour = 0, m_disabledTextColour = 0,
+             m_highlightedTextColour = 0, m_highlightColour = 0, m_transparentColour = 0xFF00FF,
+             m_lightColour = 0, m_shadowColour = 0;
     int m_captureState = 0;
     int m_width = 0;
     int m_normalTextHeight = 0;
@@ -126,6 +128,7 @@ class CFlatPopupMenu {
          m_backgroundPen = nullptr, m_highlightedTextPen = nullptr, m_textPen = nullptr;
     HBRUSH m_backgroundBrush = nullptr, m_highlightBrush = nullptr;
     HBITMAP m_imageStrip = nullptr;
+    bool m_ownsImageStrip = false; // loaded from a resource by CreateGdiObjects
     HBITMAP m_maskStrip = nullptr;
     HWND m_ownerWindow = nullptr;
 };

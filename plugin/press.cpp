@@ -1,9 +1,103 @@
-// The press: normalise the store, build and show the launcher menu, carry out
-// the choice, release everything.
-#include "plugin/exports.h"
+// The press: bring the stored menu into order, build it, show it at the press
+// point, carry out the choice, and release everything before returning.
 #include "plugin/press.h"
+#include <string.h>
+#include "editor/editor_flows.h"
+#include "editor/item_dialog.h"
+#include "menubuild/flat_popup_build.h"
+#include "menubuild/native_menu.h"
+#include "plugin/module.h"
+#include "resources/resource_ids.h"
+#include "store/item_record.h"
+#include "store/store_edits.h"
 
-int WINAPI WBPress(HWND, int, int, DWORD) {
-    // Built with the menu and editor subsystems.
+namespace {
+// Starts the item whose record is `record` through the shell's "open" verb:
+// target, parameters and start-in folder are its first three fields; a field
+// without its comma is passed as null. The run mode is not consulted.
+int LaunchRecord(const char* record) {
+    char work[kRecordBufferSize];
+    strncpy(work, record, sizeof work - 1);
+    work[sizeof work - 1] = '\0';
+    char* target = work;
+    char* parameters = nullptr;
+    char* startIn = nullptr;
+    char* comma = strchr(target, ',');
+    if (comma) {
+        *comma = '\0';
+        parameters = comma + 1;
+        comma = strchr(parameters, ',');
+        if (comma) {
+            *comma = '\0';
+            startIn = comma + 1;
+            comma = strchr(startIn, ',');
+            if (comma) *comma = '\0';
+        }
+    }
+    HINSTANCE result = ShellExecuteA(nullptr, "open", target, parameters, startIn, SW_SHOWNORMAL);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+} // namespace
+
+int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextCommand,
+                       int parentSubmenuId) {
+    HINSTANCE module = ModuleInstance();
+    UINT id = static_cast<UINT>(itemId);
+    switch (contextCommand) {
+    case 0:
+    case ID_CONTEXT_OPEN: {
+        MENUITEMINFOA info = {};
+        info.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
+        info.fMask = MIIM_DATA;
+        if (!GetMenuItemInfoA(rootMenu, id, FALSE, &info)) return itemId;
+        const char* record = reinterpret_cast<const char*>(info.dwItemData);
+        if (record && strcmp(record, PlaceholderMarker) == 0) {
+            RunInsertFlow(module, hostWindow, rootMenu, id, static_cast<UINT>(parentSubmenuId));
+            return 1;
+        }
+        // A submenu item or an item without a target starts nothing.
+        if (!record || record[0] == '\0' || record[0] == ',') return itemId;
+        return LaunchRecord(record);
+    }
+    case ID_CONTEXT_INSERT:
+        RunInsertFlow(module, hostWindow, rootMenu, id, 0);
+        return 1;
+    case ID_CONTEXT_PROPERTIES:
+        ExecutePropsDialog(module, hostWindow, rootMenu, id);
+        return 1;
+    case ID_CONTEXT_DELETE:
+        RunDeleteFlow(module, hostWindow, rootMenu, id);
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
+    // A press from within the item dialog's own loop is refused.
+    if (g_itemDialog.dialogOpen) return 0;
+    NormalizePositions(nullptr);
+    HMENU root = CreatePopupMenu();
+    if (!root) return 0;
+    HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    if (!resource) {
+        DestroyMenu(root);
+        return 0;
+    }
+    HMENU contextMenu = GetSubMenu(resource, 0);
+    if (!contextMenu) {
+        DestroyMenu(resource);
+        DestroyMenu(root);
+        return 0;
+    }
+    if (BuildRootMenu(hostWindow, root)) {
+        int contextCommand = 0, parentSubmenuId = 0;
+        int chosen = ShowLauncherMenu(ModuleInstance(), root, x, y, hostWindow, contextMenu,
+                                      &contextCommand, &parentSubmenuId);
+        if (chosen) DispatchMenuChoice(hostWindow, root, chosen, contextCommand, parentSubmenuId);
+    }
+    DestroyMenuTree(root);
+    DestroyMenu(resource);
+    DestroyMenu(root);
     return 1;
 }

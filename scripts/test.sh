@@ -7,7 +7,7 @@ source "$(dirname "$0")/env.sh"
 trap quoril_cleanup EXIT
 
 quoril_build i686 -DQUORIL_BUILD_TESTS=OFF -DQUORIL_BUILD_BENCH=OFF
-quoril_build x86_64 -DQUORIL_I686_BIN="$QUORIL_BUILD/i686/bin"
+quoril_build x86_64 -DQUORIL_BUILD_TESTS=ON -DQUORIL_BUILD_BENCH=ON -DQUORIL_I686_BIN="$QUORIL_BUILD/i686/bin"
 quoril_start_display
 quoril_start_wine
 cd "$QUORIL_BUILD/x86_64"

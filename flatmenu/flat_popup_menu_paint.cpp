@@ -1,0 +1,150 @@
+// CFlatPopupMenu: painting the frame, the entries, separators, the 3-D icon
+// frames, submenu arrows and icons out of the image strip.
+#include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/gdi_guards.h"
+
+namespace {
+const int kIconFrameLeft = 3;
+const int kIconFrameRight = 22;
+const int kIconFrameBottom = 18; // below the entry's top
+const int kBarLeftWithIcon = 23;
+const int kBarLeftWithoutIcon = 3;
+const int kBarHeight = 20;
+const int kTextLeft = 25;
+const int kTextBoxSize = 1000;
+const int kItemHeight = 19;
+} // namespace
+
+void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    SelectedObject brush(dc, m_backgroundBrush);
+    SelectedObject pen(dc, m_framePen);
+    Rectangle(dc, client.left, client.top, client.right, client.bottom);
+}
+
+void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
+    for (size_t i = 0; i < m_items.size(); ++i)
+        DrawItem(dc, static_cast<int>(i), m_items[i]);
+}
+
+void CFlatPopupMenu::DrawSeparator(HDC dc, int top) {
+    SelectedObject pen(dc, m_framePen);
+    POINT line[2] = {{0, top + 2}, {m_width, top + 2}};
+    Polyline(dc, line, 2);
+}
+
+void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
+    const bool hot = index == m_hotIndex;
+    const int t = entry.top;
+    if (entry.flags & fpmSeparator) {
+        DrawSeparator(dc, t);
+        return;
+    }
+
+    // An icon index without a strip to take it from is drawn as no icon.
+    int barLeft = kBarLeftWithoutIcon;
+    if (entry.iconIndex != -1 && m_imageStrip) {
+        {
+            SelectedObject pen(dc, hot ? m_lightPen : m_backgroundPen);
+            POINT topLeft[3] = {
+                {kIconFrameLeft, t + kIconFrameBottom}, {kIconFrameLeft, t}, {kIconFrameRight, t}};
+            Polyline(dc, topLeft, 3);
+        }
+        {
+            SelectedObject pen(dc, hot ? m_shadowPen : m_backgroundPen);
+            POINT bottomRight[3] = {{kIconFrameRight, t},
+                                    {kIconFrameRight, t + kIconFrameBottom},
+                                    {kIconFrameLeft, t + kIconFrameBottom}};
+            Polyline(dc, bottomRight, 3);
+        }
+        DrawIcon(dc, GetSystemMetrics(SM_CXSMICON) * entry.iconIndex, kIconFrameLeft + 1, t + 1);
+        barLeft = kBarLeftWithIcon;
+    }
+
+    {
+        SelectedObject brush(dc, hot ? m_highlightBrush : m_backgroundBrush);
+        SelectedObject pen(dc, GetStockObject(NULL_PEN));
+        Rectangle(dc, barLeft, t, m_width - 2, t + kBarHeight);
+    }
+
+    {
+        const bool bold = (entry.flags & fpmBold) != 0;
+        SelectedObject font(dc, bold ? m_boldFont : m_normalFont);
+        const int textHeight = bold ? m_boldTextHeight : m_normalTextHeight;
+        SetBkMode(dc, TRANSPARENT);
+        COLORREF colour = m_textColour;
+        if (hot)
+            colour = m_highlightedTextColour;
+        else if (entry.flags & fpmGrayed)
+            colour = m_disabledTextColour;
+        SetTextColor(dc, colour);
+        const int textTop = t + (kItemHeight - textHeight) / 2;
+        RECT box = {kTextLeft, textTop, kTextLeft + kTextBoxSize, textTop + kTextBoxSize};
+        DrawTextA(dc, entry.text.c_str(), static_cast<int>(entry.text.size()), &box, DT_NOCLIP);
+    }
+
+    if (entry.child) {
+        // A solid triangle pointing right, tip at (W - 7, t + 8).
+        SelectedObject pen(dc, hot ? m_highlightedTextPen : m_textPen);
+        for (int stroke = 0; stroke < 4; ++stroke) {
+            const int x = m_width - 7 - stroke;
+            POINT line[2] = {{x, t + 8 - stroke}, {x, t + 9 + stroke}};
+            Polyline(dc, line, 2);
+        }
+    }
+}
+
+void CFlatPopupMenu::DrawIcon(HDC dc, int sourceX, int x, int y) {
+    const int cx = GetSystemMetrics(SM_CXSMICON);
+    const int cy = GetSystemMetrics(SM_CYSMICON);
+    if (!m_imageStrip) return;
+
+    if (m_maskStrip) {
+        OwnedDc imageDc(CreateCompatibleDC(dc));
+        OwnedDc maskDc(CreateCompatibleDC(dc));
+        SelectedObject image(imageDc.Get(), m_imageStrip);
+        SelectedObject mask(maskDc.Get(), m_maskStrip);
+        BitBlt(dc, x, y, cx, cy, maskDc.Get(), sourceX, 0, SRCAND);
+        BitBlt(dc, x, y, cx, cy, imageDc.Get(), sourceX, 0, SRCPAINT);
+        return;
+    }
+
+    // Colour-key transparency: masks are built from the whole strip, the
+    // icon is composed over the screen behind it, and the strip is restored.
+    OwnedDc stripDc(CreateCompatibleDC(dc));
+    SelectedObject strip(stripDc.Get(), m_imageStrip);
+    BITMAP info = {};
+    GetObjectA(m_imageStrip, sizeof info, &info);
+    POINT size = {info.bmWidth, info.bmHeight};
+    DPtoLP(stripDc.Get(), &size, 1);
+    const int w = size.x, h = size.y;
+
+    OwnedDc backDc(CreateCompatibleDC(dc));
+    OwnedDc objectDc(CreateCompatibleDC(dc));
+    OwnedDc memoryDc(CreateCompatibleDC(dc));
+    OwnedDc saveDc(CreateCompatibleDC(dc));
+    OwnedGdiObject backBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    OwnedGdiObject objectBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    OwnedGdiObject memoryBitmap(CreateCompatibleBitmap(dc, w, h));
+    OwnedGdiObject saveBitmap(CreateCompatibleBitmap(dc, w, h));
+    SelectedObject back(backDc.Get(), backBitmap.Get());
+    SelectedObject object(objectDc.Get(), objectBitmap.Get());
+    SelectedObject memory(memoryDc.Get(), memoryBitmap.Get());
+    SelectedObject save(saveDc.Get(), saveBitmap.Get());
+
+    SetMapMode(stripDc.Get(), GetMapMode(dc));
+    BitBlt(saveDc.Get(), 0, 0, w, h, stripDc.Get(), 0, 0, SRCCOPY);
+
+    COLORREF previousBack = SetBkColor(stripDc.Get(), m_transparentColour);
+    BitBlt(objectDc.Get(), 0, 0, w, h, stripDc.Get(), 0, 0, SRCCOPY);
+    SetBkColor(stripDc.Get(), previousBack);
+
+    BitBlt(backDc.Get(), 0, 0, w, h, objectDc.Get(), 0, 0, NOTSRCCOPY);
+    BitBlt(memoryDc.Get(), sourceX, 0, cx, cy, dc, x, y, SRCCOPY);
+    BitBlt(memoryDc.Get(), 0, 0, w, h, objectDc.Get(), 0, 0, SRCAND);
+    BitBlt(stripDc.Get(), 0, 0, w, h, backDc.Get(), 0, 0, SRCAND);
+    BitBlt(memoryDc.Get(), 0, 0, w, h, stripDc.Get(), 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, cx, cy, memoryDc.Get(), sourceX, 0, SRCCOPY);
+    BitBlt(stripDc.Get(), 0, 0, w, h, saveDc.Get(), 0, 0, SRCCOPY);
+}

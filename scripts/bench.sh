@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the benchmark and prints its figures (under Wine, in a throwaway
+# prefix on a private X display).
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+"$QUORIL_ROOT/scripts/setup.sh"
+trap quoril_cleanup EXIT
+quoril_build x86_64 -DQUORIL_BUILD_TESTS=ON -DQUORIL_BUILD_BENCH=ON >/dev/null
+quoril_start_display
+quoril_start_wine
+cd "$QUORIL_BUILD/x86_64/bin"
+"$WINE64" quoril_bench.exe 2>&1 | tr -d '\r'

@@ -1,0 +1,122 @@
+// The settings key and the lookups from native menu ids back to registry keys.
+#include "store/registry_layout.h"
+#include "store/item_record.h"
+
+namespace {
+// Keys entered or returned by the lookups: query and write as the store edits
+// need, plus sub-key enumeration, which renumbering does on the returned key.
+const REGSAM kLookupRights = KEY_QUERY_VALUE | KEY_WRITE | KEY_ENUMERATE_SUB_KEYS;
+
+char g_keyClass[] = "key";
+
+// Opens (creating when missing) `name` under `parent`.
+HKEY CreateChildKey(HKEY parent, const char* name, REGSAM rights) {
+    HKEY child = nullptr;
+    if (RegCreateKeyExA(parent, name, 0, g_keyClass, REG_OPTION_NON_VOLATILE, rights, nullptr,
+                        &child, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return child;
+}
+
+// Opens the sub-key of `key` named by the text of the item at `position`.
+HKEY OpenItemSubkey(HKEY key, HMENU menu, int position) {
+    char name[kTextBufferSize];
+    name[0] = '\0';
+    GetMenuStringA(menu, position, name, sizeof name, MF_BYPOSITION);
+    name[sizeof name - 1] = '\0';
+    HKEY child = nullptr;
+    if (RegOpenKeyExA(key, name, 0, kLookupRights, &child) != ERROR_SUCCESS) return nullptr;
+    return child;
+}
+
+bool ReadItemId(HMENU menu, int position, UINT* id) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    if (!GetMenuItemInfoA(menu, position, TRUE, &info)) return false;
+    *id = info.wID;
+    return true;
+}
+
+// Number of items, or 0 when it cannot be read.
+int ItemCount(HMENU menu) {
+    int count = GetMenuItemCount(menu);
+    return count > 0 ? count : 0;
+}
+
+void CloseKey(HKEY key) {
+    if (key) RegCloseKey(key);
+}
+} // namespace
+
+HKEY OpenSettingsKey() {
+    static const char* const kNames[] = {"Software", "Quoril", "RoduzuRodidiVo", "Settings"};
+    HKEY parent = HKEY_CURRENT_USER;
+    for (int i = 0; i < 4; ++i) {
+        REGSAM rights = (i < 3) ? KEY_READ : (KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+        HKEY child = CreateChildKey(parent, kNames[i], rights);
+        // Never leave a half-opened chain behind.
+        if (parent != HKEY_CURRENT_USER) RegCloseKey(parent);
+        if (!child) return nullptr;
+        parent = child;
+    }
+    return parent;
+}
+
+HKEY FindSubmenuKey(HKEY key, HMENU menu, UINT submenuId) {
+    if (submenuId == 0) return key;
+    int count = (key && menu) ? ItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        UINT id = 0;
+        if (ReadItemId(menu, position, &id) && id == submenuId) {
+            HKEY found = OpenItemSubkey(key, menu, position);
+            RegCloseKey(key);
+            return found;
+        }
+        HMENU submenu = GetSubMenu(menu, position);
+        if (!submenu) continue;
+        HKEY child = OpenItemSubkey(key, menu, position);
+        if (!child) break;
+        HKEY found = FindSubmenuKey(child, submenu, submenuId);
+        if (found) {
+            RegCloseKey(key);
+            return found;
+        }
+    }
+    CloseKey(key);
+    return nullptr;
+}
+
+HKEY FindItemKey(HKEY key, HMENU menu, UINT itemId) {
+    int count = (key && menu && itemId) ? ItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        UINT id = GetMenuItemID(menu, position);
+        if (id == static_cast<UINT>(-1) && !ReadItemId(menu, position, &id)) id = 0;
+        if (id == itemId) return key;
+        HMENU submenu = GetSubMenu(menu, position);
+        if (!submenu) continue;
+        HKEY child = OpenItemSubkey(key, menu, position);
+        if (!child) break;
+        HKEY found = FindItemKey(child, submenu, itemId);
+        if (found) {
+            RegCloseKey(key);
+            return found;
+        }
+    }
+    CloseKey(key);
+    return nullptr;
+}
+
+UINT FindParentSubmenuId(HMENU menu, UINT itemId, UINT parentId) {
+    int count = (menu && itemId) ? ItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuItemID(menu, position) == itemId) return parentId;
+        HMENU submenu = GetSubMenu(menu, position);
+        UINT id = 0;
+        if (!submenu || !ReadItemId(menu, position, &id)) continue;
+        if (id == itemId) return parentId;
+        UINT found = FindParentSubmenuId(submenu, itemId, id);
+        if (found) return found;
+    }
+    return 0;
+}

@@ -1,0 +1,16 @@
+// Reading and writing one stored record. Records are REG_SZ values kept
+// without a terminating zero; a reader must end the text itself and must not
+// take a value that does not fit its buffer.
+#pragma once
+#include <windows.h>
+#include "store/item_record.h"
+
+// Reads value `name` of `key` (null or "" for the default value) into
+// `record`, a buffer of kRecordBufferSize bytes, and terminates it. True only
+// for a REG_SZ value of at most kRecordBufferSize - 1 characters; otherwise
+// `record` holds "" and the value is to be left alone.
+bool ReadRecordValue(HKEY key, const char* name, char* record);
+
+// Stores `record` as value `name` (null or "" for the default value), REG_SZ,
+// without a terminating zero. True when the write succeeded.
+bool WriteRecordValue(HKEY key, const char* name, const char* record);

@@ -1,0 +1,186 @@
+#include "tests/flatmenu/flatmenu_test_util.h"
+#include <stdio.h>
+
+namespace fmtest {
+
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
+
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> own;
+    for (HWND w : qtest::FindWindowsOfClass("fpmMenuClass")) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId()) own.push_back(w);
+    }
+    return own;
+}
+
+TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function<void()>& steps,
+                         HWND notifyWindow, int graceMs) {
+    TrackOutcome outcome;
+    const DWORD trackingThread = GetCurrentThreadId();
+    volatile LONG stepsDoneAt = 0;
+    volatile LONG returned = 0;
+    qtest::InputThread input([&] {
+        steps();
+        stepsDoneAt = static_cast<LONG>(GetTickCount());
+        DWORD start = GetTickCount();
+        while (!returned && static_cast<int>(GetTickCount() - start) < graceMs)
+            Sleep(5);
+        if (returned) return;
+        // Still tracking: close what is left and wake every loop level.
+        outcome.rescued = true;
+        qtest::ReleaseAllButtons();
+        while (!returned) {
+            for (HWND w : MenuWindows())
+                PostMessageA(w, WM_CLOSE, 0, 0);
+            PostThreadMessageA(trackingThread, WM_NULL, 0, 0);
+            Sleep(50);
+        }
+    });
+    outcome.result = menu.Track(x, y, notifyWindow, true, false, &outcome.contextCommand);
+    DWORD now = GetTickCount();
+    returned = 1;
+    input.Join();
+    outcome.msAfterSteps = static_cast<int>(now - static_cast<DWORD>(stepsDoneAt));
+    qtest::ReleaseAllButtons();
+    qtest::PumpMessages();
+    return outcome;
+}
+
+bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
+    return qtest::PollUntil(
+        [&] {
+            // The capture state is set last, once the window is shown.
+            HWND w = menu.Window();
+            return w && IsWindowVisible(w) && menu.CaptureState() != 0;
+        },
+        timeoutMs);
+}
+
+bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {
+    return qtest::PollUntil([&] { return menu.Window() == nullptr; }, timeoutMs);
+}
+
+POINT EntryPoint(const CFlatPopupMenu& menu, size_t index, int dx, int dy) {
+    RECT r = {};
+    GetWindowRect(menu.Window(), &r);
+    const FlatMenuItem* item = menu.Item(index);
+    POINT p = {r.left + dx, r.top + (item ? item->top : 0) + dy};
+    return p;
+}
+
+void MoveToEntry(const CFlatPopupMenu& menu, size_t index, int dx, int dy) {
+    POINT p = EntryPoint(menu, index, dx, dy);
+    qtest::MoveMouse(p.x, p.y);
+}
+
+bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs) {
+    // The first move into another menu window only hands the capture over,
+    // so move again (to a slightly different point) until the entry is hot.
+    const DWORD start = GetTickCount();
+    for (int attempt = 0;; ++attempt) {
+        MoveToEntry(menu, index, 30 + (attempt % 2) * 3);
+        if (qtest::PollUntil([&] { return menu.HotIndex() == static_cast<int>(index); }, 150))
+            return true;
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    }
+}
+
+HWND CaptureOf(DWORD threadId) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(threadId, &info)) return nullptr;
+    return info.hwndCapture;
+}
+
+void HoverByMessage(const CFlatPopupMenu& menu, size_t index, int x) {
+    const FlatMenuItem* item = menu.Item(index);
+    SendMessageA(menu.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, item->top + item->height / 2));
+}
+
+HBITMAP MakeStrip(const std::vector<COLORREF>& colours) {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    HDC screen = GetDC(nullptr);
+    HBITMAP strip = CreateCompatibleBitmap(screen, cx * static_cast<int>(colours.size()), cy);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 0; i < colours.size(); ++i) {
+        RECT r = {static_cast<int>(i) * cx, 0, static_cast<int>(i + 1) * cx, cy};
+        FillBitmapRect(strip, r, colours[i]);
+    }
+    return strip;
+}
+
+void FillBitmapRect(HBITMAP bitmap, const RECT& rect, COLORREF colour) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
+}
+
+int CountPixels(HWND window, const RECT& rect, COLORREF colour) {
+    HDC dc = GetDC(window);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            if (GetPixel(dc, x, y) == colour) ++count;
+    ReleaseDC(window, dc);
+    return count;
+}
+
+int CountPixelsOtherThan(HWND window, const RECT& rect, COLORREF colour) {
+    const int all = (rect.right - rect.left) * (rect.bottom - rect.top);
+    return all - CountPixels(window, rect, colour);
+}
+
+bool SaveScreen(const char* path) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = w;
+    header.biHeight = h;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((w * 3 + 3) / 4) * 4, imageSize = stride * h;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + imageSize;
+    header.biSizeImage = imageSize;
+    bool ok = false;
+    if (FILE* f = fopen(path, "wb")) {
+        ok = fwrite(&file, sizeof file, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
+             fwrite(bits, imageSize, 1, f) == 1;
+        fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(dib);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+} // namespace fmtest

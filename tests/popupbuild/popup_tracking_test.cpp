@@ -1,0 +1,175 @@
+// The launcher menu tracked for real: what ShowLauncherMenu reports for a
+// left choice, a context choice and a dismissal, its failure messages, and
+// that repeated calls release everything they make.
+#include <gtest/gtest.h>
+#include "flatmenu/flat_popup_menu.h"
+#include "menubuild/flat_popup_build.h"
+#include "plugin/module.h"
+#include "resources/resource_ids.h"
+#include "tests/popupbuild/native_menu_fixture.h"
+#include "tests/support/test_support.h"
+
+namespace {
+// Layout of a titled popup: title (19) and separator (5) from top 3.
+const int kFirstEntryTop = 27;
+const int kEntryHeight = 19;
+
+class LauncherTracking : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetModuleInstance(GetModuleHandleA(nullptr));
+        m_resource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+        HMENU root = m_menus.Root();
+        m_tools = m_menus.NewSubmenu();
+        m_menus.AddItem(m_tools, "Calc", 0x0151, "calc.exe,,,,0,0,1,0");
+        m_menus.AddItem(m_tools, "Paint", 0x0251, "paint.exe,,,,0,0,2,0");
+        m_menus.AddItem(root, "Editor", 0x013C, "ed.exe,,,,0,0,1,0");
+        m_menus.AddSubmenu(root, "Tools", 0x0351, m_tools, ",,,,,,2,0");
+        m_menus.AddItem(root, "Shell", 0x033C, "sh.exe,,,,0,0,3,0");
+    }
+    void TearDown() override {
+        qtest::ReleaseAllButtons();
+        DestroyMenu(m_resource);
+    }
+    int Show(HWND host, int* context, int* parent) {
+        return ShowLauncherMenu(GetModuleHandleA(nullptr), m_menus.Root(), 100, 100, host,
+                                GetSubMenu(m_resource, 0), context, parent);
+    }
+    NativeMenuFixture m_menus;
+    HMENU m_tools = nullptr;
+    HMENU m_resource = nullptr;
+};
+
+// Screen point in the middle of entry `index` (after title and separator) of
+// the popup window `w`.
+POINT EntryPoint(HWND w, int index, int titled = 1) {
+    RECT r;
+    GetWindowRect(w, &r);
+    int top = titled ? kFirstEntryTop + index * kEntryHeight : 3 + index * kEntryHeight;
+    return POINT{r.left + 40, r.top + top + kEntryHeight / 2};
+}
+
+// Waits for the n-th visible popup window (0: the first one shown).
+HWND WaitForPopupCount(size_t count) {
+    HWND found = nullptr;
+    qtest::PollUntil(
+        [&] {
+            auto windows = qtest::FindWindowsOfClass("fpmMenuClass");
+            if (windows.size() < count) return false;
+            found = windows.front(); // top of the z-order: the newest
+            return true;
+        },
+        3000);
+    return found;
+}
+} // namespace
+
+TEST_F(LauncherTracking, LeftChoiceInRootReportsIdAndNoParent) {
+    qtest::HostWindow host;
+    qtest::InputThread input([] {
+        HWND popup = WaitForPopupCount(1);
+        POINT p = EntryPoint(popup, 2);
+        qtest::ClickAt(p.x, p.y);
+    });
+    int context = -7, parent = -7;
+    EXPECT_EQ(0x033C, Show(host.Handle(), &context, &parent));
+    EXPECT_EQ(0, context);
+    EXPECT_EQ(0, parent);
+}
+
+TEST_F(LauncherTracking, LeftChoiceInSubmenuReportsItsParentSubmenu) {
+    qtest::HostWindow host;
+    qtest::InputThread input([] {
+        HWND popup = WaitForPopupCount(1);
+        POINT p = EntryPoint(popup, 1);
+        qtest::MoveMouse(p.x, p.y);
+        qtest::LeftDown(); // opens the submenu at once
+        qtest::LeftUp();
+        HWND sub = WaitForPopupCount(2);
+        POINT q = EntryPoint(sub, 1);
+        qtest::MoveMouse(q.x - 20, q.y);
+        qtest::ClickAt(q.x, q.y);
+    });
+    int context = -7, parent = -7;
+    EXPECT_EQ(0x0251, Show(host.Handle(), &context, &parent));
+    EXPECT_EQ(0, context);
+    EXPECT_EQ(0x0351, parent);
+}
+
+TEST_F(LauncherTracking, ContextChoiceReportsItemAndCommand) {
+    qtest::HostWindow host;
+    qtest::InputThread input([] {
+        HWND popup = WaitForPopupCount(1);
+        POINT p = EntryPoint(popup, 0);
+        qtest::MoveMouse(p.x, p.y - 2);
+        qtest::RightClickAt(p.x, p.y);
+        HWND context = WaitForPopupCount(2);
+        POINT q = EntryPoint(context, 2, 0); // "&Delete"
+        qtest::MoveMouse(q.x, q.y - 2);
+        qtest::ClickAt(q.x, q.y);
+    });
+    int context = -7, parent = -7;
+    EXPECT_EQ(0x013C, Show(host.Handle(), &context, &parent));
+    EXPECT_EQ(ID_CONTEXT_DELETE, context);
+    EXPECT_EQ(0, parent);
+}
+
+TEST_F(LauncherTracking, DismissingReturnsZero) {
+    qtest::HostWindow host;
+    qtest::InputThread input([] {
+        HWND popup = WaitForPopupCount(1);
+        RECT r;
+        GetWindowRect(popup, &r);
+        qtest::ClickAt(r.right + 60, r.bottom + 60);
+    });
+    int context = -7, parent = -7;
+    EXPECT_EQ(0, Show(host.Handle(), &context, &parent));
+    EXPECT_EQ(0, context);
+    EXPECT_EQ(0, parent);
+}
+
+TEST_F(LauncherTracking, NoHostWindowShowsNothing) {
+    int gdiBefore = qtest::LiveGdiObjects();
+    EXPECT_EQ(0, Show(nullptr, nullptr, nullptr));
+    EXPECT_TRUE(qtest::FindWindowsOfClass("fpmMenuClass").empty());
+    EXPECT_EQ(gdiBefore, qtest::LiveGdiObjects());
+}
+
+TEST_F(LauncherTracking, ClassRegistrationFailureIsReportedAndShowsNothing) {
+    // A class of the same name registered first makes the popup's own
+    // registration fail.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "fpmMenuClass";
+    if (!RegisterClassA(&wc)) GTEST_SKIP() << "a popup already registered the class in this process";
+    qtest::MessageBoxWatcher create("CFlatPopupMenu::Create");
+    qtest::MessageBoxWatcher build("BuildPopupMenu");
+    qtest::HostWindow host;
+    EXPECT_EQ(0, Show(host.Handle(), nullptr, nullptr));
+    ASSERT_TRUE(build.WaitForCount(1));
+    EXPECT_EQ("FlatPopupMenu w/o context creation failed", build.Texts().at(0));
+    ASSERT_TRUE(create.WaitForCount(1));
+    EXPECT_EQ("Class registration failed", create.Texts().at(0));
+}
+
+TEST_F(LauncherTracking, FiftyCallsLeaveNoGdiObjectBehind) {
+    qtest::HostWindow host;
+    auto closeOnce = [] {
+        HWND popup = WaitForPopupCount(1);
+        PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0)); // outside: x, y <= 2
+    };
+    {
+        qtest::InputThread warmUp(closeOnce);
+        Show(host.Handle(), nullptr, nullptr);
+    }
+    int before = qtest::LiveGdiObjects();
+    for (int i = 0; i < 50; ++i) {
+        qtest::InputThread input(closeOnce);
+        ASSERT_EQ(0, Show(host.Handle(), nullptr, nullptr)) << "call " << i;
+        input.Join();
+        ASSERT_TRUE(qtest::PollUntil(
+            [] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); }, 2000));
+    }
+    EXPECT_EQ(before, qtest::LiveGdiObjects());
+}

@@ -1,11 +1,14 @@
 // The press: bring the stored menu into order, build it, show it at the press
 // point, carry out the choice, and release everything before returning.
 #include "plugin/press.h"
+#include <shellapi.h>
+#include <stddef.h>
 #include <string.h>
 #include "editor/editor_flows.h"
 #include "editor/item_dialog.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
+#include "plugin/exports.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "store/item_record.h"

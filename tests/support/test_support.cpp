@@ -41,9 +41,9 @@ HostWindow::HostWindow(int x, int y, int width, int height) {
         RegisterClassA(&wc);
         registered = true;
     }
-    m_window = CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
-                               nullptr);
+    m_window =
+        CreateWindowExA(0, "QuorilTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+                        width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
     SetForegroundWindow(m_window);
@@ -82,10 +82,18 @@ void MoveMouse(int x, int y) {
     }
     Sleep(30);
 }
-void LeftDown() { SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30); }
-void LeftUp() { SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30); }
-void RightDown() { SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30); }
-void RightUp() { SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30); }
+void LeftDown() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30);
+}
+void LeftUp() {
+    SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30);
+}
+void RightDown() {
+    SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30);
+}
+void RightUp() {
+    SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30);
+}
 void ClickAt(int x, int y) {
     MoveMouse(x, y);
     LeftDown();
@@ -110,7 +118,9 @@ void ReleaseAllButtons() {
 }
 
 InputThread::InputThread(std::function<void()> steps) : m_thread(std::move(steps)) {}
-InputThread::~InputThread() { Join(); }
+InputThread::~InputThread() {
+    Join();
+}
 void InputThread::Join() {
     if (m_thread.joinable()) m_thread.join();
 }
@@ -206,15 +216,30 @@ int OpenHandles() {
     return count;
 }
 
-size_t HeapInUse() {
+namespace {
+size_t BusyBytes(HANDLE heap) {
     size_t used = 0;
-    HANDLE heap = GetProcessHeap();
     PROCESS_HEAP_ENTRY entry = {};
     HeapLock(heap);
     while (HeapWalk(heap, &entry)) {
         if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData;
     }
     HeapUnlock(heap);
+    return used;
+}
+} // namespace
+
+size_t HeapInUse() {
+    return BusyBytes(GetProcessHeap());
+}
+
+size_t AllHeapsInUse() {
+    HANDLE heaps[256];
+    DWORD count = GetProcessHeaps(256, heaps);
+    if (count > 256) count = 256;
+    size_t used = 0;
+    for (DWORD i = 0; i < count; ++i)
+        used += BusyBytes(heaps[i]);
     return used;
 }
 
@@ -231,7 +256,9 @@ void DeleteTree(HKEY parent, const char* name) {
 }
 } // namespace
 
-void DeleteProductKey() { DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril"); }
+void DeleteProductKey() {
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
+}
 
 void SetStringValue(const std::string& keyPath, const std::string& name, const std::string& data) {
     HKEY key;
@@ -257,7 +284,8 @@ bool ReadStringValue(const std::string& keyPath, const std::string& name, std::s
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return false;
     buffer.resize(size);
-    while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+    while (!buffer.empty() && buffer.back() == '\0')
+        buffer.pop_back();
     if (data) *data = buffer;
     if (type) *type = t;
     return true;
@@ -279,8 +307,7 @@ std::vector<std::string> ValueNames(const std::string& keyPath) {
     for (DWORD i = 0;; ++i) {
         char name[1024];
         DWORD size = sizeof name;
-        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (name[0]) names.push_back(name);
     }
@@ -331,7 +358,8 @@ MessageBoxWatcher::MessageBoxWatcher(const char* caption) : m_caption(caption) {
                 LeaveCriticalSection(&m_lock);
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 // Wait until it is gone before looking again.
-                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(5);
+                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i)
+                    Sleep(5);
             }
             Sleep(10);
         }

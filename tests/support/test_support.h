@@ -76,6 +76,9 @@ int OpenHandles();
 int OpenKeyHandles();
 // Bytes of this process's default heap in use.
 size_t HeapInUse();
+// Bytes in use over every heap of the process, the C runtime's malloc heap
+// (which Wine keeps apart from the default heap) included.
+size_t AllHeapsInUse();
 
 // Registry: the whole product key is removed so each test starts empty.
 void DeleteProductKey();

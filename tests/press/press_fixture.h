@@ -1,0 +1,109 @@
+// The plug-in as the host sees it: Quoril.dll loaded after wblind.dll, WBPress
+// called from a foreground host window's thread, and the menus and dialogs
+// driven from a second thread the way a user drives them.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace presstest {
+
+const char kSettings[] = "Software\\Quoril\\RoduzuRodidiVo\\Settings";
+// Where the host asks for the menu's top-left corner.
+const int kPressX = 100;
+const int kPressY = 100;
+
+// Layout of a popup: a titled one has its title (19) and a separator (5)
+// from top 3, so entries start at 27; an untitled one starts at 3.
+const int kTitledFirstEntry = 27;
+const int kUntitledFirstEntry = 3;
+const int kEntryHeight = 19;
+const int kSeparatorHeight = 5;
+
+// Entries of the context popup, by their place in it.
+enum ContextEntry { kOpen = 0, kInsert = 1, kDelete = 2, kProperties = 3, kCancel = 4 };
+
+typedef int(WINAPI* PressFunction)(HWND, int, int, DWORD);
+
+std::string BinDirectory();
+std::string ProbePath();
+// Loads wblind.dll and then Quoril.dll from the test's directory (once per
+// process) and returns WBPress, or null.
+PressFunction LoadWBPress();
+
+class PressTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Calls WBPress from this thread for `host` at the press point.
+    int Press(HWND host);
+    // Lines the probe wrote, one per start:
+    // "args=<arguments>|cwd=<directory>|show=<show command>".
+    std::vector<std::string> ProbeLines() const;
+    bool WaitForProbeLines(size_t count, int timeoutMs = 10000) const;
+    // A fresh directory (without commas) for start-in tests.
+    std::string MakeDirectory(const char* name) const;
+
+    PressFunction m_press = nullptr;
+    std::string m_probeOut;
+};
+
+// Every value of the stored menu, by its path below the settings key
+// ("Tools\\Calc", "Tools\\" for a submenu's record).
+std::map<std::string, std::string> StoreSnapshot();
+// Sets the value `name` ("" for a submenu's record) of the key `path` below
+// the settings key ("" for the settings key itself).
+void StoreRecord(const std::string& path, const std::string& name, const std::string& record);
+// The record stored for `name` in the key `path` below the settings key, or
+// "<missing>".
+std::string StoredRecord(const std::string& path, const std::string& name);
+
+// Steps for the input thread. Each waits for what it needs and fails the
+// test (without hanging) when it does not come.
+
+// Waits until `count` launcher or context popups are visible and returns the
+// newest (top of the z-order), or null.
+HWND WaitForPopups(size_t count, int timeoutMs = 5000);
+// Waits until no popup is visible.
+bool WaitForNoPopup(int timeoutMs = 5000);
+// Screen point in the middle of entry `index` of a popup.
+POINT EntryPoint(HWND popup, int index, bool titled = true);
+// Screen point on the separator line whose top lies `top` pixels below the
+// popup's top edge.
+POINT SeparatorPoint(HWND popup, int top);
+// Screen point in the middle of a context popup's entry.
+POINT ContextPoint(HWND contextPopup, ContextEntry entry);
+void ClickEntry(HWND popup, int index, bool titled = true);
+void RightClickEntry(HWND popup, int index);
+void RightClickAtPoint(POINT p);
+// Presses on a submenu entry (which opens it at once) and returns the new
+// popup.
+HWND OpenSubmenu(HWND popup, int index, size_t popupsBefore);
+// Right-clicks entry `index` of the newest popup and picks `command` from the
+// context popup that opens.
+void ContextCommandOn(HWND popup, int index, ContextEntry command, size_t popupsBefore = 1);
+void ContextCommandAt(POINT p, ContextEntry command, size_t popupsBefore = 1);
+
+// The item dialog, found by its title ("Create Menu Item" or "Menu Item
+// Properties").
+HWND WaitForDialog(const char* title, int timeoutMs = 5000);
+void SetControlText(HWND dialog, int controlId, const char* text);
+std::string ControlText(HWND dialog, int controlId);
+void ClickButton(HWND dialog, int controlId);
+void PressOk(HWND dialog);
+void PressCancel(HWND dialog);
+bool WaitUntilGone(HWND window, int timeoutMs = 5000);
+
+struct NewItem {
+    const char* name;
+    const char* target;
+    const char* parameters;
+    const char* startIn;
+    bool submenu;
+};
+// Fills the create dialog with `item` and confirms it.
+void FillAndConfirm(HWND dialog, const NewItem& item);
+
+} // namespace presstest

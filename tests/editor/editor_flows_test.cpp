@@ -127,16 +127,6 @@ class EditorFlowsTest : public ::testing::Test {
         edtest::PostClick(dialog, IDCANCEL);
         edtest::WaitUntilClosed(dialog);
     }
-    // Clicks an arrow of the position spinner with the mouse.
-    static void Spin(HWND dialog, bool up) {
-        RECT r;
-        GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
-        int quarter = (r.bottom - r.top) / 4;
-        std::string before = ControlText(dialog, IDC_POSITION);
-        qtest::ClickAt((r.left + r.right) / 2, up ? r.top + quarter : r.bottom - 1 - quarter);
-        edtest::WaitFor([&] { return ControlText(dialog, IDC_POSITION) != before; }, 400);
-    }
-
     qtest::HostWindow host;
     HMENU root = nullptr;
 };
@@ -215,7 +205,7 @@ TEST_F(EditorFlowsTest, CancelledInsertAndPropertiesChangeNothing) {
     });
     Properties(FindId(root, "D"), [&](HWND dialog) {
         SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
-        Spin(dialog, true);
+        edtest::ClickSpinner(dialog, true);
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         edtest::WaitUntilClosed(dialog);
     });
@@ -254,8 +244,8 @@ TEST_F(EditorFlowsTest, MovingFourToTwoStoresTheMoveAndTheEditedRecord) {
     std::string shownBefore, shownAfter;
     Properties(FindId(root, "D"), [&](HWND dialog) {
         shownBefore = ControlText(dialog, IDC_POSITION);
-        Spin(dialog, true);
-        Spin(dialog, true);
+        edtest::ClickSpinner(dialog, true);
+        edtest::ClickSpinner(dialog, true);
         shownAfter = ControlText(dialog, IDC_POSITION);
         SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
         SetControlText(dialog, IDC_PARAMETERS, "/q");
@@ -308,7 +298,7 @@ TEST_F(EditorFlowsTest, PositionRangeCountsTheSeparatorLinesOfTheItemsMenu) {
     Properties(FindId(root, "E"), [&](HWND dialog) {
         range = SendDlgItemMessageA(dialog, IDC_POSITION_SPIN, UDM_GETRANGE, 0, 0);
         for (int i = 0; i < 3; ++i)
-            Spin(dialog, false);
+            edtest::ClickSpinner(dialog, false);
         lowest = ControlText(dialog, IDC_POSITION);
         Cancel(dialog);
     });
@@ -327,7 +317,7 @@ TEST_F(EditorFlowsTest, PositionsAboveNinetyNineMoveFaithfully) {
     std::string shown;
     Properties(FindId(root, "I105"), [&](HWND dialog) {
         shown = ControlText(dialog, IDC_POSITION);
-        Spin(dialog, true);
+        edtest::ClickSpinner(dialog, true);
         Ok(dialog);
     });
     EXPECT_EQ("105", shown);

@@ -6,6 +6,7 @@
 #include "resources/resource_ids.h"
 #include "tests/editor/item_dialog_fixture.h"
 
+using edtest::ClickSpinner;
 using edtest::ControlText;
 using edtest::SetControlText;
 
@@ -19,18 +20,6 @@ bool Visible(HWND dialog, int id) {
 }
 bool Checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-// Clicks an arrow of the position spinner with the mouse; returns the number
-// shown afterwards.
-std::string ClickSpinner(HWND dialog, bool up) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
-    int quarter = (r.bottom - r.top) / 4;
-    std::string before = ControlText(dialog, IDC_POSITION);
-    qtest::ClickAt((r.left + r.right) / 2, up ? r.top + quarter : r.bottom - 1 - quarter);
-    edtest::WaitFor([&] { return ControlText(dialog, IDC_POSITION) != before; }, 400);
-    return ControlText(dialog, IDC_POSITION);
 }
 
 const int kLaunchFields[] = {IDC_TARGET, IDC_BROWSE_TARGET, IDC_PARAMETERS, IDC_START_IN};

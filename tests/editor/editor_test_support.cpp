@@ -2,6 +2,7 @@
 #include <dlgs.h>
 #include <stdio.h>
 #include <vector>
+#include "resources/resource_ids.h"
 #include "tests/support/test_support.h"
 
 namespace edtest {
@@ -61,6 +62,16 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
 
 bool WaitUntilClosed(HWND window, int timeoutMs) {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+std::string ClickSpinner(HWND dialog, bool up) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
+    int quarter = (r.bottom - r.top) / 4;
+    std::string before = ControlText(dialog, IDC_POSITION);
+    qtest::ClickAt((r.left + r.right) / 2, up ? r.top + quarter : r.bottom - 1 - quarter);
+    WaitFor([&] { return ControlText(dialog, IDC_POSITION) != before; }, 400);
+    return ControlText(dialog, IDC_POSITION);
 }
 
 // The first open-file dialog of a process can take a while to come up.

@@ -23,6 +23,9 @@ void PostClick(HWND dialog, int id);
 // Clicks a check box and waits until its notification was handled.
 void ClickCheckBox(HWND dialog, int id);
 bool WaitUntilClosed(HWND window, int timeoutMs = 3000);
+// Clicks an arrow of the item dialog's position spinner with the mouse;
+// returns the number shown afterwards.
+std::string ClickSpinner(HWND dialog, bool up);
 // Polls `condition` without pumping (for the input thread).
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000);
 

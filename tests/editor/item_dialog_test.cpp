@@ -6,6 +6,7 @@
 #include "resources/resource_ids.h"
 #include "tests/editor/item_dialog_fixture.h"
 
+using edtest::ClickSpinner;
 using edtest::ControlText;
 using edtest::SetControlText;
 
@@ -19,18 +20,6 @@ bool Visible(HWND dialog, int id) {
 }
 bool Checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-// Clicks an arrow of the position spinner with the mouse; returns the number
-// shown afterwards.
-std::string ClickSpinner(HWND dialog, bool up) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
-    int quarter = (r.bottom - r.top) / 4;
-    std::string before = ControlText(dialog, IDC_POSITION);
-    qtest::ClickAt((r.left + r.right) / 2, up ? r.top + quarter : r.bottom - 1 - quarter);
-    edtest::WaitFor([&] { return ControlText(dialog, IDC_POSITION) != before; }, 400);
-    return ControlText(dialog, IDC_POSITION);
 }
 
 const int kLaunchFields[] = {IDC_TARGET, IDC_BROWSE_TARGET, IDC_PARAMETERS, IDC_START_IN};
@@ -229,12 +218,12 @@ TEST_F(ItemDialogTest, OkStoresRunModeZeroAndTheSeparatorBox) {
 TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
     edtest::ScratchDir scratch;
     std::string program = scratch.CopyProgram("app.exe");
-    auto runOnce = [&](bool closeBox) {
+    for (bool closeBox : {true, false}) {
         PrepareCreate(2);
         strcpy(g_itemDialog.target, program.c_str());
-        bool previewShown = false;
+        HICON preview = nullptr;
         INT_PTR result = Run([&](HWND dialog) {
-            previewShown = g_itemDialog.previewIcon != nullptr;
+            preview = g_itemDialog.previewIcon;
             SetControlText(dialog, IDC_NAME, "Changed");
             SetControlText(dialog, IDC_TARGET, "other.exe");
             if (closeBox)
@@ -245,17 +234,13 @@ TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
         });
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
         EXPECT_EQ(IDCANCEL, result);
-        EXPECT_TRUE(previewShown);
         EXPECT_STREQ("", g_itemDialog.name);
         EXPECT_STREQ(program.c_str(), g_itemDialog.target);
         EXPECT_FALSE(g_itemDialog.dialogOpen);
+        EXPECT_NE(nullptr, preview) << "the target's icon was shown";
+        EXPECT_FALSE(edtest::IsLiveIcon(preview)) << "the preview icon is left behind";
         EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
-    };
-    runOnce(true);
-    int gdiBefore = qtest::LiveGdiObjects();
-    runOnce(true);
-    runOnce(false);
-    EXPECT_EQ(gdiBefore, qtest::LiveGdiObjects()) << "the preview icon is released";
+    }
 }
 
 TEST_F(ItemDialogTest, PositionsFromOneHundredUpAreShownAndReadBackWhole) {

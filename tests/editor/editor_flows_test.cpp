@@ -1,0 +1,375 @@
+// Insert, Properties and Delete on a native menu built from a seeded store,
+// with the item dialog answered from the input thread; the registry is read
+// back afterwards.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <stdlib.h>
+#include <string>
+#include "editor/editor_flows.h"
+#include "editor/item_dialog.h"
+#include "menubuild/native_menu.h"
+#include "plugin/module.h"
+#include "resources/resource_ids.h"
+#include "store/registry_layout.h"
+#include "tests/editor/editor_test_support.h"
+#include "tests/support/test_support.h"
+
+using edtest::ControlText;
+using edtest::SetControlText;
+
+namespace {
+
+const std::string kSettings = QUORIL_SETTINGS_PATH;
+
+std::string Record(const std::string& name, const std::string& key = kSettings) {
+    std::string data;
+    return qtest::ReadStringValue(key, name, &data) ? data : "<missing>";
+}
+
+int Position(const std::string& name, const std::string& key = kSettings) {
+    std::string record = Record(name, key);
+    size_t at = 0;
+    for (int i = 0; i < 6 && at != std::string::npos; ++i)
+        at = record.find(',', at + 1);
+    return at == std::string::npos ? -100 : atoi(record.c_str() + at + 1);
+}
+
+std::string Launcher(const std::string& target, int position, int separator = 0) {
+    return target + ",,,,0,0," + std::to_string(position) + "," + std::to_string(separator);
+}
+
+// Every value and key beneath `key`, as text.
+std::string Snapshot(const std::string& key = kSettings) {
+    std::string out = "[" + key + "]";
+    std::string data;
+    if (qtest::ReadStringValue(key, "", &data)) out += "=" + data;
+    out += "\n";
+    for (const std::string& name : qtest::ValueNames(key))
+        out += name + "=" + Record(name, key) + "\n";
+    for (const std::string& child : qtest::SubkeyNames(key))
+        out += Snapshot(key + "\\" + child);
+    return out;
+}
+
+// Command id of the item with this text anywhere in the tree; 0 if none.
+UINT FindId(HMENU menu, const std::string& text) {
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        char itemText[260] = "";
+        GetMenuStringA(menu, i, itemText, sizeof itemText, MF_BYPOSITION);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_SUBMENU;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (text == itemText) return info.wID;
+        if (info.hSubMenu)
+            if (UINT id = FindId(info.hSubMenu, text)) return id;
+    }
+    return 0;
+}
+
+// The "Insert Item..." placeholder inside the submenu of `submenuText`.
+UINT PlaceholderIn(HMENU root, const std::string& submenuText) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(root, FindId(root, submenuText), FALSE, &info) || !info.hSubMenu)
+        return 0;
+    return FindId(info.hSubMenu, QUORIL_PLACEHOLDER_TEXT);
+}
+
+class EditorFlowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qtest::DeleteProductKey();
+        SetModuleInstance(edtest::Module());
+        root = CreatePopupMenu();
+    }
+    void TearDown() override {
+        DestroyMenuTree(root);
+        DestroyMenu(root);
+        qtest::DeleteProductKey();
+    }
+
+    void SeedFive() {
+        for (int i = 1; i <= 5; ++i)
+            qtest::SetStringValue(kSettings, std::string(1, 'A' + i - 1),
+                                  Launcher("C:\\" + std::to_string(i) + ".exe", i));
+    }
+    void Build() { ASSERT_NE(0, BuildRootMenu(host.Handle(), root)); }
+
+    // Runs `flow` while `steps` answer the dialog titled `title`.
+    void RunFlow(const char* title, const std::function<void(HWND)>& steps,
+                 const std::function<void()>& flow) {
+        edtest::DriveDialog(title, steps, [&] {
+            flow();
+            return INT_PTR(0);
+        });
+    }
+    void Insert(UINT itemId, UINT parentId, const std::function<void(HWND)>& steps) {
+        RunFlow("Create Menu Item", steps,
+                [&] { RunInsertFlow(edtest::Module(), host.Handle(), root, itemId, parentId); });
+    }
+    void Properties(UINT itemId, const std::function<void(HWND)>& steps) {
+        RunFlow("Menu Item Properties", steps,
+                [&] { ExecutePropsDialog(edtest::Module(), host.Handle(), root, itemId); });
+    }
+
+    static void Fill(HWND dialog, const char* name, const char* target) {
+        SetControlText(dialog, IDC_NAME, name);
+        SetControlText(dialog, IDC_TARGET, target);
+    }
+    static void Ok(HWND dialog) {
+        edtest::PostClick(dialog, IDOK);
+        edtest::WaitUntilClosed(dialog);
+    }
+    static void Cancel(HWND dialog) {
+        edtest::PostClick(dialog, IDCANCEL);
+        edtest::WaitUntilClosed(dialog);
+    }
+    qtest::HostWindow host;
+    HMENU root = nullptr;
+};
+
+} // namespace
+
+TEST_F(EditorFlowsTest, InsertAfterTheThirdOfFiveShiftsTheRestAndTakesPlaceFour) {
+    SeedFive();
+    Build();
+    std::string shown;
+    Insert(FindId(root, "C"), 0, [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION);
+        Fill(dialog, "New", "C:\\new.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("4", shown);
+    EXPECT_EQ("C:\\new.exe,,,,,0,4,0", Record("New"));
+    EXPECT_EQ(1, Position("A"));
+    EXPECT_EQ(2, Position("B"));
+    EXPECT_EQ(3, Position("C"));
+    EXPECT_EQ(5, Position("D"));
+    EXPECT_EQ(6, Position("E"));
+}
+
+TEST_F(EditorFlowsTest, InsertThroughTheEmptySubmenusPlaceholderWritesIntoItsKey) {
+    qtest::SetStringValue(kSettings, "A", Launcher("C:\\a.exe", 1));
+    qtest::SetStringValue(kSettings + "\\Games", "", ",,,,,,2,0");
+    Build();
+    std::string rootBefore = Record("A") + Record("", kSettings + "\\Games");
+    std::string shown;
+    Insert(PlaceholderIn(root, "Games"), FindId(root, "Games"), [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION);
+        Fill(dialog, "Chess", "C:\\chess.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("1", shown);
+    EXPECT_EQ("C:\\chess.exe,,,,,0,1,0", Record("Chess", kSettings + "\\Games"));
+    EXPECT_EQ("<missing>", Record("Chess"));
+    EXPECT_EQ(rootBefore, Record("A") + Record("", kSettings + "\\Games")) << "nothing renumbered";
+}
+
+TEST_F(EditorFlowsTest, InsertThroughThePlaceholderOfAnEmptyRootTakesPlaceOne) {
+    Build();
+    std::string shown;
+    Insert(FindId(root, QUORIL_PLACEHOLDER_TEXT), 0, [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION);
+        Fill(dialog, "First", "C:\\first.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("1", shown);
+    EXPECT_EQ("C:\\first.exe,,,,,0,1,0", Record("First"));
+    EXPECT_EQ(std::vector<std::string>{"First"}, qtest::ValueNames(kSettings));
+}
+
+TEST_F(EditorFlowsTest, InsertAsASubmenuCreatesAKeyHoldingTheRecord) {
+    qtest::SetStringValue(kSettings, "A", Launcher("C:\\a.exe", 1));
+    Build();
+    Insert(FindId(root, "A"), 0, [&](HWND dialog) {
+        Fill(dialog, "Tools", "");
+        edtest::ClickCheckBox(dialog, IDC_SUBMENU);
+        Ok(dialog);
+    });
+    EXPECT_EQ(",,,,,,2,0", Record("", kSettings + "\\Tools"));
+    EXPECT_EQ("<missing>", Record("Tools"));
+    EXPECT_EQ(1, Position("A"));
+}
+
+TEST_F(EditorFlowsTest, CancelledInsertAndPropertiesChangeNothing) {
+    SeedFive();
+    qtest::SetStringValue(kSettings + "\\Sub", "", ",,,,0,0,6,0");
+    Build();
+    std::string before = Snapshot();
+    Insert(FindId(root, "B"), 0, [&](HWND dialog) {
+        Fill(dialog, "Never", "C:\\never.exe");
+        Cancel(dialog);
+    });
+    Properties(FindId(root, "D"), [&](HWND dialog) {
+        SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
+        edtest::ClickSpinner(dialog, true);
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        edtest::WaitUntilClosed(dialog);
+    });
+    EXPECT_EQ(before, Snapshot());
+}
+
+TEST_F(EditorFlowsTest, DeletingASubmenuRemovesItsBranchAndMovesTheRestUp) {
+    qtest::SetStringValue(kSettings, "A", Launcher("C:\\a.exe", 1));
+    qtest::SetStringValue(kSettings + "\\Sub", "", ",,,,0,0,2,0");
+    qtest::SetStringValue(kSettings + "\\Sub", "X", Launcher("C:\\x.exe", 1));
+    qtest::SetStringValue(kSettings + "\\Sub\\Deep", "", ",,,,0,0,2,0");
+    qtest::SetStringValue(kSettings + "\\Sub\\Deep", "Y", Launcher("C:\\y.exe", 1));
+    qtest::SetStringValue(kSettings, "C", Launcher("C:\\c.exe", 3));
+    qtest::SetStringValue(kSettings, "D", Launcher("C:\\d.exe", 4));
+    Build();
+    qtest::MessageBoxWatcher failures("DeleteRegSubEntry");
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, FindId(root, "Sub"));
+    EXPECT_FALSE(qtest::KeyExists(kSettings + "\\Sub"));
+    EXPECT_EQ(1, Position("A"));
+    EXPECT_EQ(2, Position("C"));
+    EXPECT_EQ(3, Position("D"));
+    EXPECT_TRUE(failures.Texts().empty());
+
+    // A launcher item goes the same way.
+    DestroyMenuTree(root);
+    Build();
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, FindId(root, "A"));
+    EXPECT_EQ("<missing>", Record("A"));
+    EXPECT_EQ(1, Position("C"));
+    EXPECT_EQ(2, Position("D"));
+}
+
+TEST_F(EditorFlowsTest, MovingFourToTwoStoresTheMoveAndTheEditedRecord) {
+    SeedFive();
+    Build();
+    std::string shownBefore, shownAfter;
+    Properties(FindId(root, "D"), [&](HWND dialog) {
+        shownBefore = ControlText(dialog, IDC_POSITION);
+        edtest::ClickSpinner(dialog, true);
+        edtest::ClickSpinner(dialog, true);
+        shownAfter = ControlText(dialog, IDC_POSITION);
+        SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
+        SetControlText(dialog, IDC_PARAMETERS, "/q");
+        Ok(dialog);
+    });
+    EXPECT_EQ("4", shownBefore);
+    EXPECT_EQ("2", shownAfter);
+    EXPECT_EQ(1, Position("A"));
+    EXPECT_EQ(3, Position("B"));
+    EXPECT_EQ(4, Position("C"));
+    EXPECT_EQ(5, Position("E"));
+    EXPECT_EQ("C:\\changed.exe,/q,,,0,0,2,0", Record("D")) << "the edit is kept with the move";
+}
+
+TEST_F(EditorFlowsTest, UnchangedPropertiesRewriteTheRecordWithRunModeZero) {
+    qtest::SetStringValue(kSettings, "A", "C:\\a.exe,-p,C:\\,C:\\i.ico,2,3,1,1");
+    qtest::SetStringValue(kSettings + "\\Sub", "", ",,,C:\\s.ico,1,,2,0");
+    qtest::SetStringValue(kSettings + "\\Sub", "X", Launcher("C:\\x.exe", 1));
+    Build();
+    std::string fields;
+    bool separatorChecked = false;
+    Properties(FindId(root, "A"), [&](HWND dialog) {
+        fields = ControlText(dialog, IDC_NAME) + "|" + ControlText(dialog, IDC_TARGET) + "|" +
+                 ControlText(dialog, IDC_PARAMETERS) + "|" + ControlText(dialog, IDC_START_IN) +
+                 "|" + ControlText(dialog, IDC_ICON_SOURCE);
+        separatorChecked = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED;
+        Ok(dialog);
+    });
+    EXPECT_EQ("A|C:\\a.exe|-p|C:\\|C:\\i.ico, 2", fields);
+    EXPECT_TRUE(separatorChecked);
+    EXPECT_EQ("C:\\a.exe,-p,C:\\,C:\\i.ico,2,0,1,1", Record("A"));
+
+    // A submenu keeps its key and contents; its default value is replaced.
+    Properties(FindId(root, "Sub"), [&](HWND dialog) {
+        edtest::ClickCheckBox(dialog, IDC_SEPARATOR);
+        Ok(dialog);
+    });
+    EXPECT_EQ(",,,C:\\s.ico,1,,2,1", Record("", kSettings + "\\Sub"));
+    EXPECT_EQ(Launcher("C:\\x.exe", 1), Record("X", kSettings + "\\Sub"));
+}
+
+TEST_F(EditorFlowsTest, PositionRangeCountsTheSeparatorLinesOfTheItemsMenu) {
+    for (int i = 1; i <= 5; ++i)
+        qtest::SetStringValue(kSettings + "\\Sub", std::string(1, 'A' + i - 1),
+                              Launcher("C:\\" + std::to_string(i) + ".exe", i, i == 2 || i == 4));
+    qtest::SetStringValue(kSettings, "Top", Launcher("C:\\top.exe", 1));
+    Build();
+    LRESULT range = 0;
+    std::string lowest;
+    Properties(FindId(root, "E"), [&](HWND dialog) {
+        range = SendDlgItemMessageA(dialog, IDC_POSITION_SPIN, UDM_GETRANGE, 0, 0);
+        for (int i = 0; i < 3; ++i)
+            edtest::ClickSpinner(dialog, false);
+        lowest = ControlText(dialog, IDC_POSITION);
+        Cancel(dialog);
+    });
+    EXPECT_EQ(1, LOWORD(range));
+    EXPECT_EQ(7, HIWORD(range)) << "five items and two separator lines";
+    EXPECT_EQ("7", lowest);
+}
+
+TEST_F(EditorFlowsTest, PositionsAboveNinetyNineMoveFaithfully) {
+    char name[8];
+    for (int i = 1; i <= 120; ++i) {
+        snprintf(name, sizeof name, "I%03d", i);
+        qtest::SetStringValue(kSettings, name, Launcher("C:\\t.exe", i));
+    }
+    Build();
+    std::string shown;
+    Properties(FindId(root, "I105"), [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION);
+        edtest::ClickSpinner(dialog, true);
+        Ok(dialog);
+    });
+    EXPECT_EQ("105", shown);
+    EXPECT_EQ(104, Position("I105"));
+    EXPECT_EQ(105, Position("I104"));
+    EXPECT_EQ(106, Position("I106"));
+    EXPECT_EQ(10, Position("I010"));
+}
+
+TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
+    qtest::SetStringValue(kSettings + "\\Empty", "", ",,,,0,0,1,0");
+    Build();
+    std::string before = Snapshot();
+    qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
+    qtest::MessageBoxWatcher deleteBox("DeleteMenuItemRegEntry");
+    bool dialogShown = false;
+    qtest::InputThread watcher([&] {
+        HWND dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 1500);
+        dialogShown = dialog != nullptr;
+        if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    {
+        UINT placeholder = PlaceholderIn(root, "Empty");
+        ASSERT_NE(0u, placeholder);
+        ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
+        RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
+    }
+    watcher.Join();
+    EXPECT_FALSE(dialogShown);
+    EXPECT_TRUE(propsBox.Texts().empty());
+    EXPECT_TRUE(deleteBox.Texts().empty());
+    EXPECT_EQ(before, Snapshot());
+
+    // The placeholder of an empty root likewise.
+    qtest::DeleteProductKey();
+    DestroyMenuTree(root);
+    Build();
+    UINT placeholder = FindId(root, QUORIL_PLACEHOLDER_TEXT);
+    ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
+    EXPECT_TRUE(qtest::ValueNames(kSettings).empty());
+    EXPECT_TRUE(deleteBox.Texts().empty());
+}
+
+TEST_F(EditorFlowsTest, PropertiesOfAnUnknownItemSaysSoAndDeleteIsSilent) {
+    SeedFive();
+    Build();
+    std::string before = Snapshot();
+    qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
+    ExecutePropsDialog(edtest::Module(), host.Handle(), root, 0xFFFF);
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, 0xFFFF);
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, 0);
+    EXPECT_EQ(std::vector<std::string>{"GetMenuItemData failed"}, propsBox.Texts());
+    EXPECT_EQ(before, Snapshot());
+}

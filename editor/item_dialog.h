@@ -28,6 +28,9 @@ extern ItemDialogData g_itemDialog;
 INT_PTR CALLBACK ItemDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowIconPreview(HWND dialog, int iconControlId, int textControlId, const char* target,
                      const char* iconPath, int iconIndex, bool repaint);
+// Open-file filters: the target's programs, and icon sources.
+extern const char kProgramsFilter[];
+extern const char kIconFilter[];
 bool BrowseForFile(HWND ownerWindow, int controlId, const char* filter, HINSTANCE module);
 // Runs dialog 104 with the record as the flow prepared it; IDOK or IDCANCEL.
 INT_PTR RunItemDialog(HINSTANCE module);

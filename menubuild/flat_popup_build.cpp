@@ -2,6 +2,7 @@
 // stored positions, each with a strip of small icons cut from the native
 // items' bitmaps; tracks the tree and reports the choice.
 #include "menubuild/flat_popup_build.h"
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 #include <algorithm>

@@ -39,13 +39,14 @@ HINSTANCE ModuleInstance() { return g_instance; }
 void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
 
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
-    if (!uis) return false;
+    // Without the host's directory there is nothing to take the face relative to.
+    if (!uis || !wbdir) return false;
     CopyLimited(path, uis, 255);
     char face[256];
     GetPrivateProfileStringA("Quoril", "Bitmap", "", face, sizeof face, path);
     if (face[0] == '\0') return false;
     // The face file is always relative to the host's directory.
-    CopyLimited(path, wbdir ? wbdir : "", 253);
+    CopyLimited(path, wbdir, 253);
     size_t length = strlen(path);
     if (face[0] != '\\' && (length == 0 || path[length - 1] != '\\')) {
         path[length++] = '\\';

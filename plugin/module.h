@@ -11,5 +11,6 @@ void LoadButtonFace();
 void DeleteButtonFace();
 HBITMAP ButtonFace();
 SIZE ButtonFaceSize();
-// Builds "<wbdir>[\]<face>" into `path` (260 chars); false when no skin face.
+// Builds "<wbdir>[\]<face>" into `path` (260 chars) from the "Bitmap" key of
+// section "Quoril" in the skin file `uis`; false when there is no skin face.
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path);

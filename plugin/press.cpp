@@ -2,6 +2,7 @@
 // point, carry out the choice, and release everything before returning.
 #include "plugin/press.h"
 #include <shellapi.h>
+#include <stddef.h>
 #include <string.h>
 #include "editor/editor_flows.h"
 #include "editor/item_dialog.h"

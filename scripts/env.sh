@@ -45,10 +45,16 @@ quoril_start_display() {
   rm -f "$fdfile"
 }
 
-# quoril_start_wine: a fresh prefix with a warm wineserver.
+# quoril_start_wine: a fresh 64-bit prefix with a warm wineserver. Wine finds
+# its 32-bit loader beside the 64-bit one; a loader directory of our own without
+# it keeps wineboot from setting up the 32-bit half, which under qemu's
+# emulation would take minutes and is not needed by the 64-bit test build.
 quoril_start_wine() {
-  export WINEPREFIX
+  export WINEPREFIX WINELOADER
   WINEPREFIX=$(mktemp -d /tmp/quoril-wine.XXXXXX)
+  mkdir -p "$WINEPREFIX/loader"
+  ln -s "$WINE64" "$WINEPREFIX/loader/wine64"
+  WINELOADER=$WINEPREFIX/loader/wine64
   "$WINE64" wineboot -i >/dev/null 2>&1 || true
   "$WINESERVER" -w
   "$WINESERVER" -p60

@@ -22,16 +22,18 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Machines whose kernel runs 64-bit user code only cannot start Wine's 32-bit
-# loader; let qemu's user-mode emulation run 32-bit Linux programs there.
+# loader; register qemu's user-mode emulation for 32-bit Linux programs there.
+# It stays switched off: only the 32-bit check (tests/smoke32) switches it on
+# for its own run, so nothing else pays for the emulation.
 root=$(cd "$(dirname "$0")/.." && pwd)
-if ! "$root/cmake/probe-i386.sh" && [ -x /usr/bin/qemu-i386-static ]; then
+misc=/proc/sys/fs/binfmt_misc
+if [ ! -e $misc/qemu-i386 ] && ! "$root/cmake/probe-i386.sh" && [ -x /usr/bin/qemu-i386-static ]; then
   sudo_cmd=""
   [ "$(id -u)" = 0 ] || sudo_cmd="sudo -n"
-  misc=/proc/sys/fs/binfmt_misc
   [ -e $misc/register ] || $sudo_cmd mount -t binfmt_misc binfmt_misc $misc 2>/dev/null || true
-  if [ -e $misc/register ] && [ ! -e $misc/qemu-i386 ]; then
+  if [ -e $misc/register ]; then
     printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
       $sudo_cmd tee $misc/register >/dev/null 2>&1 || true
+    [ -e $misc/qemu-i386 ] && { echo 0 | $sudo_cmd tee $misc/qemu-i386 >/dev/null 2>&1 || true; }
   fi
-  if [ -e $misc/qemu-i386 ]; then echo 1 | $sudo_cmd tee $misc/qemu-i386 >/dev/null 2>&1 || true; fi
 fi

@@ -26,7 +26,8 @@ struct MenuItemFields {
 void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields);
 
 // Composes a record into `out`, a buffer of kRecordBufferSize bytes. The result
-// always has seven commas and is cut, never overrun, at the buffer's end.
+// has seven commas; a record longer than the buffer is cut at its end (fields
+// past the cut are lost), never overrun.
 void BuildItemRecord(bool isSubmenu, const char* target, const char* parameters,
                      const char* startIn, const char* iconPath, int iconIndex, int runMode,
                      int position, int separator, char* out);

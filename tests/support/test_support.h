@@ -70,6 +70,10 @@ COLORREF ScreenPixel(int x, int y);
 int LiveGdiObjects();
 // Open kernel handles of this process, found by probing handle values.
 int OpenHandles();
+// Open registry key handles of this process (handles of object type "Key"),
+// from the system's handle list; unaffected by other handles that Wine opens
+// in the background.
+int OpenKeyHandles();
 // Bytes of this process's default heap in use.
 size_t HeapInUse();
 // Bytes in use over every heap of the process, the C runtime's malloc heap

@@ -1,0 +1,50 @@
+// The icon an item would get, shown in the item dialog with its source text.
+#include "editor/item_dialog.h"
+#include <stdio.h>
+#include <shellapi.h>
+#include "resources/resource_ids.h"
+
+namespace {
+
+// Shows `icon` in the icon control and only then destroys the icon it
+// replaces, so the control never holds a destroyed icon. Without a new icon
+// the control goes back to the dialog's own icon.
+void ReplacePreviewIcon(HWND dialog, int iconControlId, HICON icon, bool repaint) {
+    HICON old = g_itemDialog.previewIcon;
+    if (!icon && !old) return;
+    HWND control = GetDlgItem(dialog, iconControlId);
+    HICON shown = icon;
+    if (!shown) shown = LoadIconA(g_itemDialog.moduleInstance, MAKEINTRESOURCEA(IDI_ITEM_DIALOG));
+    SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
+    if (old && old != icon) DestroyIcon(old);
+    g_itemDialog.previewIcon = icon;
+    if (repaint) InvalidateRect(control, nullptr, TRUE);
+}
+
+} // namespace
+
+void ShowIconPreview(HWND dialog, int iconControlId, int textControlId, const char* target,
+                     const char* iconPath, int iconIndex, bool repaint) {
+    const char* source;
+    int index;
+    if (iconPath && iconPath[0]) {
+        source = iconPath;
+        index = iconIndex;
+    } else if (target && target[0]) {
+        source = target;
+        index = 0;
+    } else {
+        SetDlgItemTextA(dialog, textControlId, "Icon is Not Specified");
+        return;
+    }
+
+    char text[300];
+    snprintf(text, sizeof text, "%s, %d", source, index);
+    SetDlgItemTextA(dialog, textControlId, text);
+    if (repaint) InvalidateRect(GetDlgItem(dialog, textControlId), nullptr, TRUE);
+
+    HICON icon = ExtractIconA(g_itemDialog.moduleInstance, source, index);
+    // 1 means the file is no icon source at all.
+    if (icon == reinterpret_cast<HICON>(1)) icon = nullptr;
+    ReplacePreviewIcon(dialog, iconControlId, icon, repaint);
+}

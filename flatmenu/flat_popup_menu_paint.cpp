@@ -24,8 +24,16 @@ void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
 }
 
 void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
-    for (size_t i = 0; i < m_items.size(); ++i)
-        DrawItem(dc, static_cast<int>(i), m_items[i]);
+    // A long menu reaches far below the screen's edge: entries wholly outside
+    // the area being painted are not drawn. An entry paints from its top to
+    // the bottom of its bar.
+    RECT clip = {};
+    const bool clipped = GetClipBox(dc, &clip) != ERROR;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        const FlatMenuItem& entry = m_items[i];
+        if (clipped && (entry.top + kBarHeight <= clip.top || entry.top >= clip.bottom)) continue;
+        DrawItem(dc, static_cast<int>(i), entry);
+    }
 }
 
 void CFlatPopupMenu::DrawSeparator(HDC dc, int top) {

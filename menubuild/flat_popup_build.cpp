@@ -116,6 +116,36 @@ void AppendNativeItem(HINSTANCE module, HWND window, PopupBuildNode* node, int j
 }
 } // namespace
 
+namespace {
+// A top-down 32-bit DIB description of `width` x `height` pixels.
+BITMAPINFO DibInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Copies the pixels of a small-icon bitmap into slot `slot` of a strip's
+// pixel rows (`stripWidth` pixels wide).
+void CopyIntoSlot(HDC dc, HBITMAP bitmap, int cx, int cy, int slot, int stripWidth,
+                  std::vector<DWORD>* strip, std::vector<DWORD>* scratch) {
+    BITMAPINFO info = DibInfo(cx, cy);
+    if (GetDIBits(dc, bitmap, 0, cy, scratch->data(), &info, DIB_RGB_COLORS) != cy) return;
+    for (int row = 0; row < cy; ++row) {
+        std::copy_n(scratch->begin() + static_cast<size_t>(row) * cx, cx,
+                    strip->begin() + static_cast<size_t>(row) * stripWidth +
+                        static_cast<size_t>(slot) * cx);
+    }
+}
+} // namespace
+
+// The items' bitmaps are read as pixels (GetDIBits) and both strips written
+// at once (SetDIBits): selecting a thousand small bitmaps into a device
+// context one after the other is what made long menus slow to appear.
 HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     if (maskStrip) *maskStrip = nullptr;
     if (!menu) return nullptr;
@@ -123,42 +153,34 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     int count = GetMenuItemCount(menu);
     if (count < 1) return nullptr;
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    const int stripWidth = count * cx;
 
     HDC windowDc = GetDC(window);
     if (!windowDc) return nullptr;
-    HDC imageDc = CreateCompatibleDC(windowDc);
-    HDC maskDc = CreateCompatibleDC(windowDc);
-    HDC sourceDc = CreateCompatibleDC(windowDc);
-    HBITMAP image = nullptr, mask = nullptr;
-    if (imageDc && maskDc && sourceDc) {
-        image = CreateCompatibleBitmap(windowDc, count * cx, cy);
-        mask = image ? CreateCompatibleBitmap(windowDc, count * cx, cy) : nullptr;
-    }
+    HBITMAP image = CreateCompatibleBitmap(windowDc, stripWidth, cy);
+    HBITMAP mask = image ? CreateCompatibleBitmap(windowDc, stripWidth, cy) : nullptr;
     if (image && mask) {
-        HGDIOBJ oldImage = SelectObject(imageDc, image);
-        HGDIOBJ oldMask = SelectObject(maskDc, mask);
+        std::vector<DWORD> imagePixels(static_cast<size_t>(stripWidth) * cy, 0);
+        std::vector<DWORD> maskPixels(imagePixels.size(), 0);
+        std::vector<DWORD> scratch(static_cast<size_t>(cx) * cy);
         for (int k = 0; k < count; ++k) {
             MENUITEMINFOA info = {};
             info.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
             info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
             if (!GetMenuItemInfoA(menu, k, TRUE, &info)) continue;
             if ((info.fType & kBreakTypes) || !info.hbmpChecked || !info.hbmpUnchecked) continue;
-            HGDIOBJ oldSource = SelectObject(sourceDc, info.hbmpChecked);
-            BitBlt(maskDc, k * cx, 0, cx, cy, sourceDc, 0, 0, SRCCOPY);
-            SelectObject(sourceDc, info.hbmpUnchecked);
-            BitBlt(imageDc, k * cx, 0, cx, cy, sourceDc, 0, 0, SRCCOPY);
-            SelectObject(sourceDc, oldSource);
+            CopyIntoSlot(windowDc, info.hbmpChecked, cx, cy, k, stripWidth, &maskPixels, &scratch);
+            CopyIntoSlot(windowDc, info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
+                         &scratch);
         }
-        SelectObject(imageDc, oldImage);
-        SelectObject(maskDc, oldMask);
+        BITMAPINFO stripInfo = DibInfo(stripWidth, cy);
+        SetDIBits(windowDc, image, 0, cy, imagePixels.data(), &stripInfo, DIB_RGB_COLORS);
+        SetDIBits(windowDc, mask, 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
     } else {
         if (image) DeleteObject(image);
         image = nullptr;
     }
     ReleaseDC(window, windowDc);
-    if (imageDc) DeleteDC(imageDc);
-    if (maskDc) DeleteDC(maskDc);
-    if (sourceDc) DeleteDC(sourceDc);
     if (!image) return nullptr;
     if (maskStrip)
         *maskStrip = mask;

@@ -7,6 +7,7 @@
 #include "store/store_edits_values.h"
 
 int BuildRootMenu(HWND window, HMENU root) {
+    BuildIconScope icons(window); // each distinct icon is read once per build
     HKEY key = OpenSettingsKey();
     if (!key) return 0;
     int result = FillMenuFromKey(window, root, key);

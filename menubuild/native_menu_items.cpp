@@ -1,12 +1,10 @@
 // Inserting single native items: launcher items, submenu items, separators,
 // and the icon bitmaps they carry.
 #include <windows.h>
-#include <shellapi.h>
 #include <stddef.h>
 #include <string.h>
 #include "menubuild/native_menu.h"
 #include "menubuild/native_menu_internal.h"
-#include "plugin/module.h"
 #include "store/item_record.h"
 #include "store/store_edits_values.h"
 
@@ -69,6 +67,8 @@ struct SelectedBitmap {
 } // namespace
 
 HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut) {
+    // During a build the bitmaps are drawn on the build's own surface.
+    if (HBITMAP image = IconToBitmapsInScope(window, icon, cx, cy, maskOut)) return image;
     HDC screen = GetDC(window);
     if (!screen) return nullptr;
     HBITMAP image = nullptr, mask = nullptr;
@@ -98,8 +98,9 @@ BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* 
         source = fields.target;
     // Index -1 would ask for the file's icon count instead of an icon.
     if (source && fields.iconIndex != -1) {
-        HICON icon = ExtractIconA(ModuleInstance(), source, static_cast<UINT>(fields.iconIndex));
-        if (icon && icon != reinterpret_cast<HICON>(1)) {
+        bool callerOwns = false;
+        HICON icon = AcquireItemIcon(source, fields.iconIndex, &callerOwns);
+        if (icon) {
             HBITMAP mask = nullptr;
             HBITMAP image = IconToBitmaps(window, icon, GetSystemMetrics(SM_CXSMICON),
                                           GetSystemMetrics(SM_CYSMICON), &mask);
@@ -107,7 +108,7 @@ BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* 
                 item->hbmpUnchecked = image;
                 item->hbmpChecked = mask;
             }
-            DestroyIcon(icon);
+            if (callerOwns) DestroyIcon(icon);
         }
     }
     BOOL inserted = InsertMenuItemA(menu, 0, TRUE, item);

@@ -56,6 +56,11 @@ quoril_start_wine() {
   ln -s "$WINE64" "$WINEPREFIX/loader/wine64"
   WINELOADER=$WINEPREFIX/loader/wine64
   "$WINE64" wineboot -i >/dev/null 2>&1 || true
+  # Windows not managed by a window manager: with none running under Xvfb,
+  # Wine would otherwise wait two seconds for one at every window it hides.
+  if [ -n "${QUORIL_XVFB_PID:-}" ]; then
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  fi
   "$WINESERVER" -w
   "$WINESERVER" -p60
 }

@@ -34,6 +34,10 @@ if [ ! -e $misc/qemu-i386 ] && ! "$root/cmake/probe-i386.sh" && [ -x /usr/bin/qe
   if [ -e $misc/register ]; then
     printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
       $sudo_cmd tee $misc/register >/dev/null 2>&1 || true
-    [ -e $misc/qemu-i386 ] && { echo 0 | $sudo_cmd tee $misc/qemu-i386 >/dev/null 2>&1 || true; }
   fi
+fi
+# Switched on, it would also make every 64-bit prefix set up its 32-bit half
+# under emulation, which takes minutes.
+if grep -qs '^enabled' $misc/qemu-i386; then
+  echo 0 | ${sudo_cmd:-} tee $misc/qemu-i386 >/dev/null 2>&1 || echo 0 > $misc/qemu-i386 2>/dev/null || true
 fi

@@ -52,7 +52,9 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
         const DWORD start = GetTickCount();
         Sleep(250);
         const bool early = child.Window() != nullptr;
-        if (GetTickCount() - start < 350) EXPECT_FALSE(early) << "opened before the delay";
+        if (GetTickCount() - start < 350) {
+            EXPECT_FALSE(early) << "opened before the delay";
+        }
         EXPECT_TRUE(fmtest::WaitShown(child, 3000));
         elapsed = GetTickCount() - start;
         EXPECT_EQ(root.X() + root.Width() - 3, child.X());

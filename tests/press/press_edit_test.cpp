@@ -22,7 +22,10 @@ struct NestedPress {
 NestedPress g_nested;
 
 void CALLBACK PressFromTheDialogsLoop(HWND host, UINT, UINT_PTR timer, DWORD) {
-    if (!FindWindowA("#32770", "Create Menu Item")) return;
+    // Only once the user can see the dialog: before that its loop has not
+    // started.
+    HWND dialog = FindWindowA("#32770", "Create Menu Item");
+    if (!dialog || !IsWindowVisible(dialog)) return;
     KillTimer(host, timer);
     // A record without a position: a press that went ahead would number it.
     StoreRecord("", "Late", ProbePath());

@@ -22,7 +22,10 @@ struct NestedPress {
 NestedPress g_nested;
 
 void CALLBACK PressFromTheDialogsLoop(HWND host, UINT, UINT_PTR timer, DWORD) {
-    if (!FindWindowA("#32770", "Create Menu Item")) return;
+    // Only once the user can see the dialog: before that its loop has not
+    // started.
+    HWND dialog = FindWindowA("#32770", "Create Menu Item");
+    if (!dialog || !IsWindowVisible(dialog)) return;
     KillTimer(host, timer);
     // A record without a position: a press that went ahead would number it.
     StoreRecord("", "Late", ProbePath());
@@ -195,4 +198,43 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
     input.Join();
     EXPECT_EQ("-1", shownPosition);
     EXPECT_EQ(before, StoreSnapshot()) << "no key holds the id of a separator";
+}
+
+// "Insert Item..." stands for no stored item: Properties and Delete on it
+// have nothing to show or remove.
+TEST_F(PressEdit, PropertiesOnInsertItemShowsNoDialogAndStoresNothing) {
+    qtest::HostWindow host;
+    bool dialogShown = false;
+    qtest::InputThread input([&] {
+        HWND popup = WaitForPopups(1);
+        if (!popup) return;
+        ContextCommandOn(popup, 0, kProperties);
+        HWND dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 1500);
+        if (dialog) {
+            dialogShown = true;
+            PressOk(dialog); // what a user who expects nothing would do
+        }
+    });
+    EXPECT_EQ(1, Press(host.Handle()));
+    input.Join();
+    EXPECT_FALSE(dialogShown) << "a properties dialog for the placeholder";
+    EXPECT_TRUE(StoreSnapshot().empty()) << "the placeholder was stored as an item";
+}
+
+TEST_F(PressEdit, DeleteOnInsertItemOfAnEmptySubmenuReportsNoFailureAndKeepsTheSubmenu) {
+    StoreRecord("Empty", "", ",,,,0,0,1,0");
+    const auto before = StoreSnapshot();
+    qtest::MessageBoxWatcher deletion("DeleteMenuItemRegEntry");
+    qtest::HostWindow host;
+    qtest::InputThread input([] {
+        HWND popup = WaitForPopups(1);
+        if (!popup) return;
+        HWND submenu = OpenSubmenu(popup, 0, 1);
+        if (submenu) ContextCommandOn(submenu, 0, kDelete, 2);
+    });
+    EXPECT_EQ(1, Press(host.Handle()));
+    input.Join();
+    Sleep(500); // a failure message would be up by now
+    EXPECT_TRUE(deletion.Texts().empty()) << "message: " << deletion.Texts().at(0);
+    EXPECT_EQ(before, StoreSnapshot());
 }

@@ -1,5 +1,7 @@
 #include "tests/press/press_fixture.h"
+#include <atomic>
 #include <fstream>
+#include <thread>
 #include "resources/resource_ids.h"
 #include "tests/support/test_support.h"
 
@@ -52,7 +54,23 @@ int PressTest::Press(HWND host) {
     // Mouse capture works only for the thread that owns the foreground window.
     SetForegroundWindow(host);
     qtest::PollUntil([&] { return GetForegroundWindow() == host; }, 2000);
-    return m_press(host, kPressX, kPressY, 0);
+    std::atomic<bool> returned(false), rescued(false);
+    std::thread watchdog([&] {
+        DWORD start = GetTickCount();
+        while (!returned) {
+            if (GetTickCount() - start > static_cast<DWORD>(kPressTimeoutMs)) {
+                rescued = true;
+                CloseEverything();
+            }
+            Sleep(20);
+        }
+    });
+    int result = m_press(host, kPressX, kPressY, 0);
+    returned = true;
+    watchdog.join();
+    EXPECT_FALSE(rescued) << "the press did not end within " << kPressTimeoutMs
+                          << " ms; what it had open was closed from outside";
+    return result;
 }
 
 std::vector<std::string> PressTest::ProbeLines() const {
@@ -259,6 +277,22 @@ bool WaitUntilGone(HWND window, int timeoutMs) {
         Sleep(10);
     }
     return true;
+}
+
+void CloseEverything() {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
+        const std::string name = qtest::ClassName(w);
+        if (name == "fpmMenuClass") {
+            PostMessageA(w, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
+        } else if (name == "#32770") {
+            const std::string title = qtest::WindowText(w);
+            const bool itemDialog = title == "Create Menu Item" || title == "Menu Item Properties";
+            PostMessageA(w, WM_COMMAND, itemDialog ? IDCANCEL : IDOK, 0);
+        }
+    }
 }
 
 void FillAndConfirm(HWND dialog, const NewItem& item) {

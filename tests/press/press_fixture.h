@@ -37,8 +37,12 @@ class PressTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Calls WBPress from this thread for `host` at the press point.
+    // Calls WBPress from this thread for `host` at the press point. A press
+    // that has not ended after kPressTimeoutMs is ended from outside (every
+    // menu, dialog and message box of the process is closed) and fails the
+    // test, so that a fault cannot hang it.
     int Press(HWND host);
+    static const int kPressTimeoutMs = 20000;
     // Lines the probe wrote, one per start:
     // "args=<arguments>|cwd=<directory>|show=<show command>".
     std::vector<std::string> ProbeLines() const;
@@ -95,6 +99,9 @@ void ClickButton(HWND dialog, int controlId);
 void PressOk(HWND dialog);
 void PressCancel(HWND dialog);
 bool WaitUntilGone(HWND window, int timeoutMs = 5000);
+// Closes every visible menu, dialog and message box of this process: menus by
+// a click outside, dialogs by Cancel, message boxes by OK.
+void CloseEverything();
 
 struct NewItem {
     const char* name;

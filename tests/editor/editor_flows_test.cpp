@@ -335,7 +335,7 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
     qtest::MessageBoxWatcher deleteBox("DeleteMenuItemRegEntry");
     bool dialogShown = false;
     qtest::InputThread watcher([&] {
-        HWND dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 1500);
+        HWND dialog = edtest::WaitForOwnDialog("Menu Item Properties", 1500);
         dialogShown = dialog != nullptr;
         if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });

@@ -11,11 +11,26 @@ HINSTANCE Module() {
     return GetModuleHandleA(nullptr);
 }
 
+HWND WaitForOwnDialog(const char* title, int timeoutMs) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND window : qtest::FindWindowsOfClass("#32770", title)) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process == GetCurrentProcessId()) found = window;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
 INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run) {
     std::string caption = title;
     qtest::InputThread input([caption, steps] {
-        HWND dialog = qtest::WaitForWindow("#32770", caption.c_str(), 5000);
+        HWND dialog = WaitForOwnDialog(caption.c_str());
         if (!dialog) return;
         steps(dialog);
         // Leave nothing open behind a failed step.
@@ -76,7 +91,7 @@ std::string ClickSpinner(HWND dialog, bool up) {
 
 // The first open-file dialog of a process can take a while to come up.
 HWND WaitForOpenDialog() {
-    return qtest::WaitForWindow("#32770", "Open", 20000);
+    return WaitForOwnDialog("Open", 20000);
 }
 
 namespace {

@@ -16,6 +16,10 @@ HINSTANCE Module();
 INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run);
 
+// Waits for a visible dialog of this process with the title; null on timeout.
+// Other test programs may show dialogs of the same title at the same time.
+HWND WaitForOwnDialog(const char* title, int timeoutMs = 5000);
+
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);
 // Presses a button the way a click does (BM_CLICK), without waiting.

@@ -27,7 +27,7 @@ bool BrowseTo(HWND dialog, int button, const std::string& path, std::string* fil
 // Picks list entry `index` in the icon picker (none for -1) and confirms, or
 // cancels it.
 bool AnswerPicker(int index, bool confirm) {
-    HWND picker = qtest::WaitForWindow("#32770", "Select Icon", 5000);
+    HWND picker = edtest::WaitForOwnDialog("Select Icon");
     if (!picker) return false;
     if (index >= 0) {
         LVITEMA state = {};

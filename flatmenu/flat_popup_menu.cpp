@@ -19,7 +19,7 @@ CFlatPopupMenu::CFlatPopupMenu()
 }
 
 CFlatPopupMenu::~CFlatPopupMenu() {
-    if (m_captureState == 2) ReleaseCapture();
+    if (m_captureState == fpmHoldsCapture) ReleaseCapture();
     // The window's clean-up reads this object, so it runs while it is whole.
     if (m_window) DestroyWindow(m_window);
     DeleteGdiObjects();

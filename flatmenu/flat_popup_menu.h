@@ -18,6 +18,15 @@ enum FlatMenuBitmapIds {
     fpmUserBitmap = -2, // caller's image and mask strips, never deleted by the menu
 };
 
+// Whether a menu's window is shown and whether it holds the mouse capture. A
+// top-level menu starts holding it; submenus and the context menu start
+// without it, and the capture then follows the pointer across the tree.
+enum FlatMenuCaptureState {
+    fpmNotShown = 0,
+    fpmShownWithoutCapture = 1,
+    fpmHoldsCapture = 2,
+};
+
 class CFlatPopupMenu;
 
 struct FlatMenuItem {
@@ -55,7 +64,7 @@ class CFlatPopupMenu {
     HWND Window() const { return m_window; }
     int Width() const { return m_width; }
     int HotIndex() const { return m_hotIndex; }
-    int CaptureState() const { return m_captureState; }
+    FlatMenuCaptureState CaptureState() const { return m_captureState; }
     int X() const { return m_x; }
     int Y() const { return m_y; }
     size_t ItemCount() const { return m_items.size(); }
@@ -108,7 +117,7 @@ class CFlatPopupMenu {
     COLORREF m_frameColour = 0, m_backgroundColour = 0, m_textColour = 0, m_disabledTextColour = 0,
              m_highlightedTextColour = 0, m_highlightColour = 0, m_transparentColour = 0xFF00FF,
              m_lightColour = 0, m_shadowColour = 0;
-    int m_captureState = 0;
+    FlatMenuCaptureState m_captureState = fpmNotShown;
     int m_width = 0;
     int m_normalTextHeight = 0;
     int m_boldTextHeight = 0;

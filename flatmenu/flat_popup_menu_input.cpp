@@ -95,9 +95,9 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
         CFlatPopupMenu* other = MenuOfWindow(under);
         if (lstrcmpA(className, "fpmMenuClass") == 0 && other && other != this) {
             ReleaseCapture();
-            m_captureState = 1;
+            m_captureState = fpmShownWithoutCapture;
             SetCapture(under);
-            other->m_captureState = 2;
+            other->m_captureState = fpmHoldsCapture;
             return;
         }
     }
@@ -110,7 +110,7 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     if (m_hotIndex != -1 && m_hotIndex != hit) {
         KillTimer(window, kSubmenuTimer);
         FlatMenuItem& old = m_items[m_hotIndex];
-        if (old.child && old.child->m_captureState != 0 && old.child->m_window)
+        if (old.child && old.child->m_captureState != fpmNotShown && old.child->m_window)
             DestroyWindow(old.child->m_window);
         const int oldIndex = m_hotIndex;
         m_hotIndex = -1;
@@ -166,7 +166,7 @@ void CFlatPopupMenu::ButtonDown(HWND window, int x, int y, bool left) {
     if (left) {
         // A press opens the hot entry's submenu at once; it never chooses.
         CFlatPopupMenu* child = m_items[m_hotIndex].child;
-        if (child && child->m_captureState == 0) OpenHotSubmenu(window, kSubmenuTimer);
+        if (child && child->m_captureState == fpmNotShown) OpenHotSubmenu(window, kSubmenuTimer);
         return;
     }
 
@@ -226,11 +226,11 @@ void CFlatPopupMenu::WindowDestroyed(HWND window) {
     CFlatPopupMenu* context = root->m_contextMenu;
     if (context && context != this && context->m_window) DestroyWindow(context->m_window);
     for (FlatMenuItem& item : m_items) {
-        if (item.child && item.child->m_captureState != 0 && item.child->m_window)
+        if (item.child && item.child->m_captureState != fpmNotShown && item.child->m_window)
             DestroyWindow(item.child->m_window);
     }
-    if (m_captureState == 2) ReleaseCapture();
-    m_captureState = 0;
+    if (m_captureState == fpmHoldsCapture) ReleaseCapture();
+    m_captureState = fpmNotShown;
     m_window = nullptr;
     // A Track loop only looks at its window when a message arrives: give it
     // one, so it ends even when no other input follows.

@@ -80,11 +80,11 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     ShowWindow(m_window, SW_SHOWNOACTIVATE);
 
     if (noCapture) {
-        m_captureState = 1;
+        m_captureState = fpmShownWithoutCapture;
         m_leftButtonHeldAtOpen = false;
     } else {
         SetCapture(m_window);
-        m_captureState = 2;
+        m_captureState = fpmHoldsCapture;
         m_leftButtonHeldAtOpen = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }
     m_notifyWindow = notifyWindow;

@@ -1,12 +1,12 @@
 // CFlatPopupMenu: the item list, the GDI objects each menu owns and the
 // window class.
 #include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/gdi_guards.h"
 
 namespace {
 // Registered once per process, never unregistered.
 bool g_classRegistered = false;
-const char kMenuClassName[] = "fpmMenuClass";
 const size_t kMaxFaceLength = 31; // LOGFONT's face buffer minus the terminator
 } // namespace
 
@@ -104,7 +104,7 @@ bool CFlatPopupMenu::RegisterMenuClass() {
     wc.hInstance = m_instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = nullptr; // painted on WM_ERASEBKGND
-    wc.lpszClassName = kMenuClassName;
+    wc.lpszClassName = fpmlayout::kMenuClassName;
     return RegisterClassA(&wc) != 0;
 }
 

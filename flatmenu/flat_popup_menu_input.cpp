@@ -1,6 +1,7 @@
 // CFlatPopupMenu: the window procedure of "fpmMenuClass" and the mouse and
 // keyboard handling across a tree of cascaded menus.
 #include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/gdi_guards.h"
 
 namespace {
@@ -93,7 +94,7 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
         char className[101] = "";
         GetClassNameA(under, className, sizeof className);
         CFlatPopupMenu* other = MenuOfWindow(under);
-        if (lstrcmpA(className, "fpmMenuClass") == 0 && other && other != this) {
+        if (lstrcmpA(className, fpmlayout::kMenuClassName) == 0 && other && other != this) {
             ReleaseCapture();
             m_captureState = fpmShownWithoutCapture;
             SetCapture(under);

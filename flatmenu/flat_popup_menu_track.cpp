@@ -1,16 +1,12 @@
 // CFlatPopupMenu: measuring, placing and showing the window, the modal loop,
 // and the operations that record a tree's result.
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/gdi_guards.h"
 
-namespace {
-const int kTopMargin = 3;
-const int kItemHeight = 19;
-const int kSeparatorHeight = 5;
-const int kBottomMargin = 2;
-const int kExtraWidth = 46;
-const int kSubmenuOverlap = 3;
+using namespace fpmlayout;
 
+namespace {
 // Pulls x back inside the right edge of the work area, but not below 0. A
 // position left of the work area is kept.
 int ClampRight(int x, int width, int right) {
@@ -71,7 +67,7 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     m_x = x;
     m_y = y;
 
-    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, "fpmMenuClass", "", WS_POPUP, x, y, m_width,
+    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, x, y, m_width,
                                windowHeight, m_ownerWindow, nullptr, m_instance, this);
     if (!m_window) {
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);

@@ -89,6 +89,13 @@ class CFlatPopupMenu {
     void CreateGdiObjects();
     void DeleteGdiObjects();
     CFlatPopupMenu* Root();
+
+    // The steps of Track.
+    int MeasureItems(); // sets every entry's top and height and the width; returns H
+    POINT PlaceWindow(int x, int y, SIZE size) const;
+    bool CreateMenuWindow(POINT at, SIZE size);
+    void ShowAndTakeCapture(bool noCapture);
+    void RunMessageLoop();
     void StopSubmenuDelays();
     static CFlatPopupMenu* MenuOfWindow(HWND window);
 

@@ -96,6 +96,8 @@ class CFlatPopupMenu {
     bool CreateMenuWindow(POINT at, SIZE size);
     void ShowAndTakeCapture(bool noCapture);
     void RunMessageLoop();
+    // Closes the tree of this menu with no result, unless it has closed.
+    void CloseTreeWithoutChoice();
     void StopSubmenuDelays();
     static CFlatPopupMenu* MenuOfWindow(HWND window);
 

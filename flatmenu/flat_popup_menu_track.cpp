@@ -91,11 +91,30 @@ void CFlatPopupMenu::RunMessageLoop() {
     // after the window has gone is dropped. Every destroyed menu window posts
     // one WM_NULL to the thread, so each running level has one to take.
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) == 1) {
-        if (!IsWindow(m_window)) break;
+    for (;;) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got != 1) {
+            // The host is quitting (or its queue failed): no menu may stay
+            // behind, and the quit is handed on so that the host's own loop
+            // ends too. Loops further out end on the WM_NULL of their window,
+            // which is taken before the quit.
+            CloseTreeWithoutChoice();
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!IsWindow(m_window)) return;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void CFlatPopupMenu::CloseTreeWithoutChoice() {
+    CFlatPopupMenu* root = Root();
+    // A tree that has already closed keeps the result it recorded.
+    if (!root->m_window) return;
+    root->m_chosenCommand = 0;
+    root->m_contextCommand = 0;
+    DestroyWindow(root->m_window);
 }
 
 void CFlatPopupMenu::Finish(int command, int contextCommand) {

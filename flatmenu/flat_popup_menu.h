@@ -100,6 +100,7 @@ class CFlatPopupMenu {
     void CloseTreeWithoutChoice();
     void StopSubmenuDelays();
     static CFlatPopupMenu* MenuOfWindow(HWND window);
+    static LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Painting.
     void DrawBackground(HWND window, HDC dc);

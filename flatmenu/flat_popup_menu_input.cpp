@@ -29,6 +29,18 @@ CFlatPopupMenu* CFlatPopupMenu::MenuOfWindow(HWND window) {
 
 LRESULT CALLBACK CFlatPopupMenu::MenuWndProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
+    // The system's frames around a window procedure cannot be unwound: a
+    // failure inside closes the tree with no choice instead.
+    try {
+        return HandleWindowMessage(window, message, wParam, lParam);
+    } catch (...) {
+        if (CFlatPopupMenu* menu = MenuOfWindow(window)) menu->CloseTreeWithoutChoice();
+        return 0;
+    }
+}
+
+LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
     if (message == WM_CREATE) {
         const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA,

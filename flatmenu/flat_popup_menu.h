@@ -2,9 +2,9 @@
 // in a modal loop on the caller's thread. One borderless tool window of class
 // "fpmMenuClass" per shown menu.
 #pragma once
-#include <windows.h>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 enum FlatMenuFlags {
     fpmSeparator = 0x1,
@@ -91,7 +91,8 @@ class CFlatPopupMenu {
     CFlatPopupMenu* Root();
 
     // The steps of Track.
-    int MeasureItems(); // sets every entry's top and height and the width; returns H
+    int MeasureItems(); // sets every entry's top and height and the width;
+                        // returns H
     POINT PlaceWindow(int x, int y, SIZE size) const;
     bool CreateMenuWindow(POINT at, SIZE size);
     void ShowAndTakeCapture(bool noCapture);
@@ -118,6 +119,33 @@ class CFlatPopupMenu {
     void CharTyped(HWND window, WPARAM character);
     void WindowDestroyed(HWND window);
 
+    // The one way the hot entry changes, for the mouse and the keyboard: the
+    // old and new entries are repainted, the old entry's open submenu closes
+    // and a pending submenu delay stops; the mouse starts a new delay.
+    void SetHotEntry(int index, bool startSubmenuDelay);
+    // Opens the hot entry's submenu beside it; from the keyboard with its
+    // first choosable entry hot.
+    void OpenSubmenuOfHotEntry(bool fromKeyboard);
+    // Tracks the context menu at a screen point for the hot entry and closes
+    // the tree when it closes.
+    void TrackContextMenu(POINT screen, bool fromKeyboard);
+    void NotifyRightClick(POINT screen);
+    int MnemonicEntry(BYTE typed) const; // -1 when none
+
+    // Keyboard: key messages of the thread are taken by the innermost running
+    // Track loop and handled by the innermost open menu of its tree.
+    static bool IsKeyMessage(UINT message);
+    void TakeKeyMessage(MSG& msg);
+    CFlatPopupMenu* InnermostOpenMenu();
+    bool KeyDown(WPARAM virtualKey); // false: not a key the menu uses
+    void LetterTyped(BYTE character);
+    void ChooseHotEntryByKeyboard();
+    void CloseSubmenuByKeyboard();
+    void OpenContextMenuByKeyboard();
+    void MoveHotByKeyboard(int index);
+    bool IsChoosable(int index) const;
+    int NextChoosable(int from, int step) const; // wraps around; -1 when none
+
     HINSTANCE m_instance = nullptr;
     int m_bitmapId = fpmNoBitmap;
     std::vector<FlatMenuItem> m_items;
@@ -136,6 +164,7 @@ class CFlatPopupMenu {
     int m_hotIndex = -1;
     int m_chosenCommand = 0;
     bool m_leftButtonHeldAtOpen = false;
+    bool m_openedByKeyboard = false; // the next Track starts with an entry hot
     bool m_isChild = false;
     CFlatPopupMenu* m_parent = nullptr;
     int m_x = 0, m_y = 0;

@@ -4,11 +4,14 @@
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/gdi_guards.h"
 #include "flatmenu/menu_placement.h"
+#include "flatmenu/pointer_at_key.h"
 
 using namespace fpmlayout;
 
 int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCapture,
                           int* contextCommandOut) {
+    const bool openedByKeyboard = m_openedByKeyboard;
+    m_openedByKeyboard = false;
     const int contentHeight = MeasureItems();
     m_hotIndex = -1;
     m_chosenCommand = 0;
@@ -21,6 +24,12 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     if (!CreateMenuWindow(at, size)) return 0;
     ShowAndTakeCapture(noCapture);
     m_notifyWindow = notifyWindow;
+    if (!noCapture) ForgetPointerAtKey(); // a new tree: the mouse leads
+    if (openedByKeyboard) {
+        // Ready for Enter: the first entry that can be chosen is hot.
+        RememberPointerAtKey();
+        SetHotEntry(NextChoosable(-1, 1), false);
+    }
     if (!modal) return 0;
 
     RunMessageLoop();
@@ -103,6 +112,15 @@ void CFlatPopupMenu::RunMessageLoop() {
             return;
         }
         if (!IsWindow(m_window)) return;
+        if (IsKeyMessage(msg.message)) {
+            // While a menu is open, the keys are the menu's, never the host's.
+            try {
+                TakeKeyMessage(msg);
+            } catch (...) {
+                CloseTreeWithoutChoice(); // nothing may unwind into the system's frames
+            }
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

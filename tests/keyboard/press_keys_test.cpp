@@ -4,6 +4,7 @@
 #include <thread>
 #include "tests/keyboard/key_test_support.h"
 #include "tests/press/press_fixture.h"
+#include "tests/support/test_support.h"
 
 using namespace presstest;
 using namespace keytest;
@@ -171,4 +172,26 @@ TEST_F(PressKeys, AQuitWhileASubmenuIsOpenEndsThePressAndReachesTheHost) {
     EXPECT_TRUE(MenuWindows().empty()) << "every menu window is gone";
     EXPECT_EQ(std::vector<WPARAM>{7}, TakeQuitMessages());
     EXPECT_TRUE(ProbeLines().empty());
+}
+
+TEST_F(PressKeys, EnterOnInsertItemInAnEmptyMenuRunsTheInsertFlow) {
+    qtest::DeleteProductKey();
+    bool dialogShown = false;
+    const int result = PressDriven([&] {
+        HWND root = Menus(1);
+        if (!root) return;
+        Tap(VK_DOWN);
+        Settle();
+        EXPECT_TRUE(WaitPaintedHot(root, EntryTop(0))) << "Insert Item... is hot";
+        Tap(VK_RETURN);
+        HWND dialog = WaitForDialog("Create Menu Item");
+        dialogShown = dialog != nullptr;
+        const std::string target = ProbePath();
+        FillAndConfirm(dialog, NewItem{"Made", target.c_str(), "made", "", false});
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_TRUE(dialogShown) << "Enter on the placeholder opens the item dialog";
+    EXPECT_EQ(0, hostKeysWhileMenuShown);
+    EXPECT_EQ(0u, StoredRecord("", "Made").find(ProbePath() + ",made,"))
+        << StoredRecord("", "Made");
 }

@@ -91,8 +91,8 @@ class CFlatPopupMenu {
     CFlatPopupMenu* Root();
 
     // The steps of Track.
-    int MeasureItems(); // sets every entry's top and height and the width;
-                        // returns H
+    // Sets every entry's top and height and the width; returns the content height.
+    int MeasureItems();
     POINT PlaceWindow(int x, int y, SIZE size) const;
     bool CreateMenuWindow(POINT at, SIZE size);
     void ShowAndTakeCapture(bool noCapture);

@@ -27,7 +27,7 @@ bool CFlatPopupMenu::IsKeyMessage(UINT message) {
 }
 
 void CFlatPopupMenu::TakeKeyMessage(MSG& msg) {
-    RememberPointerAtKey();
+    RememberPointerAtKey(msg.pt);
     CFlatPopupMenu* menu = InnermostOpenMenu();
     switch (msg.message) {
     case WM_KEYDOWN:

@@ -25,11 +25,8 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     ShowAndTakeCapture(noCapture);
     m_notifyWindow = notifyWindow;
     if (!noCapture) ForgetPointerAtKey(); // a new tree: the mouse leads
-    if (openedByKeyboard) {
-        // Ready for Enter: the first entry that can be chosen is hot.
-        RememberPointerAtKey();
-        SetHotEntry(NextChoosable(-1, 1), false);
-    }
+    // Ready for Enter: the first entry that can be chosen is hot.
+    if (openedByKeyboard) SetHotEntry(NextChoosable(-1, 1), false);
     if (!modal) return 0;
 
     RunMessageLoop();

@@ -6,8 +6,9 @@ bool g_remembered = false;
 POINT g_pointer = {0, 0};
 } // namespace
 
-void RememberPointerAtKey() {
-    g_remembered = GetCursorPos(&g_pointer) != FALSE;
+void RememberPointerAtKey(POINT pointer) {
+    g_pointer = pointer;
+    g_remembered = true;
 }
 
 void ForgetPointerAtKey() {

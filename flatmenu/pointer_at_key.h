@@ -5,7 +5,10 @@
 #pragma once
 #include <windows.h>
 
-void RememberPointerAtKey();
+// `pointer` is where the pointer was when the key was pressed (the key
+// message's own point): by the time the message is handled, the pointer may
+// already have moved on.
+void RememberPointerAtKey(POINT pointer);
 void ForgetPointerAtKey();
 // True while the pointer is still where it rested at the last key; a move to
 // anywhere else forgets that place, so the mouse takes over again.

@@ -1,12 +1,12 @@
 // CFlatPopupMenu: the item list, the GDI objects each menu owns and the
 // window class.
 #include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/gdi_guards.h"
 
 namespace {
 // Registered once per process, never unregistered.
 bool g_classRegistered = false;
-const char kMenuClassName[] = "fpmMenuClass";
 const size_t kMaxFaceLength = 31; // LOGFONT's face buffer minus the terminator
 } // namespace
 
@@ -19,7 +19,7 @@ CFlatPopupMenu::CFlatPopupMenu()
 }
 
 CFlatPopupMenu::~CFlatPopupMenu() {
-    if (m_captureState == 2) ReleaseCapture();
+    if (m_captureState == fpmHoldsCapture) ReleaseCapture();
     // The window's clean-up reads this object, so it runs while it is whole.
     if (m_window) DestroyWindow(m_window);
     DeleteGdiObjects();
@@ -104,7 +104,7 @@ bool CFlatPopupMenu::RegisterMenuClass() {
     wc.hInstance = m_instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = nullptr; // painted on WM_ERASEBKGND
-    wc.lpszClassName = kMenuClassName;
+    wc.lpszClassName = fpmlayout::kMenuClassName;
     return RegisterClassA(&wc) != 0;
 }
 

@@ -2,9 +2,9 @@
 // in a modal loop on the caller's thread. One borderless tool window of class
 // "fpmMenuClass" per shown menu.
 #pragma once
-#include <windows.h>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 enum FlatMenuFlags {
     fpmSeparator = 0x1,
@@ -16,6 +16,15 @@ enum FlatMenuFlags {
 enum FlatMenuBitmapIds {
     fpmNoBitmap = -1,   // no image strip
     fpmUserBitmap = -2, // caller's image and mask strips, never deleted by the menu
+};
+
+// Whether a menu's window is shown and whether it holds the mouse capture. A
+// top-level menu starts holding it; submenus and the context menu start
+// without it, and the capture then follows the pointer across the tree.
+enum FlatMenuCaptureState {
+    fpmNotShown = 0,
+    fpmShownWithoutCapture = 1,
+    fpmHoldsCapture = 2,
 };
 
 class CFlatPopupMenu;
@@ -55,7 +64,7 @@ class CFlatPopupMenu {
     HWND Window() const { return m_window; }
     int Width() const { return m_width; }
     int HotIndex() const { return m_hotIndex; }
-    int CaptureState() const { return m_captureState; }
+    FlatMenuCaptureState CaptureState() const { return m_captureState; }
     int X() const { return m_x; }
     int Y() const { return m_y; }
     size_t ItemCount() const { return m_items.size(); }
@@ -80,8 +89,19 @@ class CFlatPopupMenu {
     void CreateGdiObjects();
     void DeleteGdiObjects();
     CFlatPopupMenu* Root();
+
+    // The steps of Track.
+    // Sets every entry's top and height and the width; returns the content height.
+    int MeasureItems();
+    POINT PlaceWindow(int x, int y, SIZE size) const;
+    bool CreateMenuWindow(POINT at, SIZE size);
+    void ShowAndTakeCapture(bool noCapture);
+    void RunMessageLoop();
+    // Closes the tree of this menu with no result, unless it has closed.
+    void CloseTreeWithoutChoice();
     void StopSubmenuDelays();
     static CFlatPopupMenu* MenuOfWindow(HWND window);
+    static LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Painting.
     void DrawBackground(HWND window, HDC dc);
@@ -99,6 +119,33 @@ class CFlatPopupMenu {
     void CharTyped(HWND window, WPARAM character);
     void WindowDestroyed(HWND window);
 
+    // The one way the hot entry changes, for the mouse and the keyboard: the
+    // old and new entries are repainted, the old entry's open submenu closes
+    // and a pending submenu delay stops; the mouse starts a new delay.
+    void SetHotEntry(int index, bool startSubmenuDelay);
+    // Opens the hot entry's submenu beside it; from the keyboard with its
+    // first choosable entry hot.
+    void OpenSubmenuOfHotEntry(bool fromKeyboard);
+    // Tracks the context menu at a screen point for the hot entry and closes
+    // the tree when it closes.
+    void TrackContextMenu(POINT screen, bool fromKeyboard);
+    void NotifyRightClick(POINT screen);
+    int MnemonicEntry(BYTE typed) const; // -1 when none
+
+    // Keyboard: key messages of the thread are taken by the innermost running
+    // Track loop and handled by the innermost open menu of its tree.
+    static bool IsKeyMessage(UINT message);
+    void TakeKeyMessage(MSG& msg);
+    CFlatPopupMenu* InnermostOpenMenu();
+    bool KeyDown(WPARAM virtualKey); // false: not a key the menu uses
+    void LetterTyped(BYTE character);
+    void ChooseHotEntryByKeyboard();
+    void CloseSubmenuByKeyboard();
+    void OpenContextMenuByKeyboard();
+    void MoveHotByKeyboard(int index);
+    bool IsChoosable(int index) const;
+    int NextChoosable(int from, int step) const; // wraps around; -1 when none
+
     HINSTANCE m_instance = nullptr;
     int m_bitmapId = fpmNoBitmap;
     std::vector<FlatMenuItem> m_items;
@@ -108,7 +155,7 @@ class CFlatPopupMenu {
     COLORREF m_frameColour = 0, m_backgroundColour = 0, m_textColour = 0, m_disabledTextColour = 0,
              m_highlightedTextColour = 0, m_highlightColour = 0, m_transparentColour = 0xFF00FF,
              m_lightColour = 0, m_shadowColour = 0;
-    int m_captureState = 0;
+    FlatMenuCaptureState m_captureState = fpmNotShown;
     int m_width = 0;
     int m_normalTextHeight = 0;
     int m_boldTextHeight = 0;
@@ -117,6 +164,7 @@ class CFlatPopupMenu {
     int m_hotIndex = -1;
     int m_chosenCommand = 0;
     bool m_leftButtonHeldAtOpen = false;
+    bool m_openedByKeyboard = false; // the next Track starts with an entry hot
     bool m_isChild = false;
     CFlatPopupMenu* m_parent = nullptr;
     int m_x = 0, m_y = 0;

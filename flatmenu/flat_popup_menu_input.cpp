@@ -1,10 +1,13 @@
 // CFlatPopupMenu: the window procedure of "fpmMenuClass" and the mouse and
 // keyboard handling across a tree of cascaded menus.
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/gdi_guards.h"
+#include "flatmenu/pointer_at_key.h"
+
+using namespace fpmlayout;
 
 namespace {
-const UINT_PTR kSubmenuTimer = 1;
 const UINT kNotifyClickPoint = WM_USER + 1;
 const UINT kNotifyClickedMenu = WM_USER + 2;
 
@@ -15,11 +18,6 @@ int SignedHigh(LPARAM value) {
     return static_cast<short>(HIWORD(value));
 }
 
-// CharLowerA takes a single character in the low word of its pointer argument.
-BYTE LowerCaseChar(BYTE character) {
-    LPSTR asPointer = reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(character));
-    return static_cast<BYTE>(reinterpret_cast<ULONG_PTR>(CharLowerA(asPointer)));
-}
 } // namespace
 
 CFlatPopupMenu* CFlatPopupMenu::MenuOfWindow(HWND window) {
@@ -28,6 +26,18 @@ CFlatPopupMenu* CFlatPopupMenu::MenuOfWindow(HWND window) {
 
 LRESULT CALLBACK CFlatPopupMenu::MenuWndProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
+    // The system's frames around a window procedure cannot be unwound: a
+    // failure inside closes the tree with no choice instead.
+    try {
+        return HandleWindowMessage(window, message, wParam, lParam);
+    } catch (...) {
+        if (CFlatPopupMenu* menu = MenuOfWindow(window)) menu->CloseTreeWithoutChoice();
+        return 0;
+    }
+}
+
+LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
     if (message == WM_CREATE) {
         const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA,
@@ -80,10 +90,6 @@ LRESULT CALLBACK CFlatPopupMenu::MenuWndProc(HWND window, UINT message, WPARAM w
 }
 
 void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
-    RECT client;
-    GetClientRect(window, &client);
-    WindowDc dc(window);
-
     // Hand the capture to the menu window under the pointer. Only windows of
     // this thread hold a menu object that may be used from here.
     POINT screen = {x, y};
@@ -93,11 +99,11 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
         char className[101] = "";
         GetClassNameA(under, className, sizeof className);
         CFlatPopupMenu* other = MenuOfWindow(under);
-        if (lstrcmpA(className, "fpmMenuClass") == 0 && other && other != this) {
+        if (lstrcmpA(className, kMenuClassName) == 0 && other && other != this) {
             ReleaseCapture();
-            m_captureState = 1;
+            m_captureState = fpmShownWithoutCapture;
             SetCapture(under);
-            other->m_captureState = 2;
+            other->m_captureState = fpmHoldsCapture;
             return;
         }
     }
@@ -105,21 +111,31 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     // While a context menu is tracked, the rest of the tree stands still.
     CFlatPopupMenu* root = Root();
     if (root->m_contextMenuOpen && root->m_contextMenu != this) return;
+    // A pointer that has not moved since a key set the hot entry leaves it.
+    if (PointerRestsSinceKey(screen)) return;
 
-    const int hit = HitTest(x, y, client);
-    if (m_hotIndex != -1 && m_hotIndex != hit) {
-        KillTimer(window, kSubmenuTimer);
+    RECT client;
+    GetClientRect(window, &client);
+    SetHotEntry(HitTest(x, y, client), true);
+}
+
+void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
+    if (index == m_hotIndex || !m_window) return;
+    WindowDc dc(m_window);
+    if (m_hotIndex != -1) {
+        KillTimer(m_window, kSubmenuTimer);
         FlatMenuItem& old = m_items[m_hotIndex];
-        if (old.child && old.child->m_captureState != 0 && old.child->m_window)
+        if (old.child && old.child->m_captureState != fpmNotShown && old.child->m_window)
             DestroyWindow(old.child->m_window);
         const int oldIndex = m_hotIndex;
         m_hotIndex = -1;
         DrawItem(dc.Get(), oldIndex, m_items[oldIndex]);
     }
-    if (hit != -1 && hit != m_hotIndex) {
-        m_hotIndex = hit;
-        DrawItem(dc.Get(), hit, m_items[hit]);
-        if (m_items[hit].child) SetTimer(window, kSubmenuTimer, m_submenuDelay, nullptr);
+    if (index != -1) {
+        m_hotIndex = index;
+        DrawItem(dc.Get(), index, m_items[index]);
+        if (m_items[index].child && startSubmenuDelay)
+            SetTimer(m_window, kSubmenuTimer, m_submenuDelay, nullptr);
     }
 }
 
@@ -136,7 +152,12 @@ int CFlatPopupMenu::HitTest(int x, int y, const RECT& clientRect) const {
 
 void CFlatPopupMenu::OpenHotSubmenu(HWND window, UINT_PTR timerId) {
     KillTimer(window, timerId); // the delay fires at most once
-    if (m_hotIndex == -1) return;
+    OpenSubmenuOfHotEntry(false);
+}
+
+void CFlatPopupMenu::OpenSubmenuOfHotEntry(bool fromKeyboard) {
+    if (m_hotIndex == -1 || !m_window) return;
+    if (fromKeyboard) KillTimer(m_window, kSubmenuTimer); // it opens now
     CFlatPopupMenu* child = m_items[m_hotIndex].child;
     if (!child || child->m_window) return;
     // No submenu opens under a context menu that is being tracked.
@@ -145,7 +166,8 @@ void CFlatPopupMenu::OpenHotSubmenu(HWND window, UINT_PTR timerId) {
 
     // The child's first entry (top 3) lines up with the hot entry.
     POINT point = {m_width - 5, m_items[m_hotIndex].top - 3};
-    ClientToScreen(window, &point);
+    ClientToScreen(m_window, &point);
+    child->m_openedByKeyboard = fromKeyboard;
     child->Track(point.x, point.y, m_notifyWindow, true, true, nullptr);
 }
 
@@ -166,31 +188,40 @@ void CFlatPopupMenu::ButtonDown(HWND window, int x, int y, bool left) {
     if (left) {
         // A press opens the hot entry's submenu at once; it never chooses.
         CFlatPopupMenu* child = m_items[m_hotIndex].child;
-        if (child && child->m_captureState == 0) OpenHotSubmenu(window, kSubmenuTimer);
+        if (child && child->m_captureState == fpmNotShown) OpenHotSubmenu(window, kSubmenuTimer);
         return;
     }
 
     POINT screen = {x, y};
     ClientToScreen(window, &screen);
     if (m_contextMenu && m_contextMenu != this) {
-        CFlatPopupMenu* root = Root();
-        // A pending submenu delay anywhere in the tree would otherwise open a
-        // submenu inside the context menu's loop.
-        root->StopSubmenuDelays();
-        root->m_contextMenuOpen = true;
-        int contextCommand = m_contextMenu->Track(screen.x, screen.y, nullptr, true, true, nullptr);
-        if (contextCommand != 0) Finish(HotCommand(), contextCommand);
-        root->m_contextMenuOpen = false;
-        if (root->m_window) DestroyWindow(root->m_window);
+        TrackContextMenu(screen, false);
     } else if (m_notifyWindow) {
-        PostMessageA(m_notifyWindow, kNotifyClickPoint, reinterpret_cast<WPARAM>(m_notifyWindow),
-                     MAKELPARAM(screen.x, screen.y));
-        PostMessageA(m_notifyWindow, kNotifyClickedMenu, reinterpret_cast<WPARAM>(m_notifyWindow),
-                     reinterpret_cast<LPARAM>(this));
+        NotifyRightClick(screen);
     } else {
         MessageBoxA(nullptr, "RButtonDown signaled but no context menu found",
                     "CFlatPopupMenu::ButtonDown", MB_OK);
     }
+}
+
+void CFlatPopupMenu::TrackContextMenu(POINT screen, bool fromKeyboard) {
+    CFlatPopupMenu* root = Root();
+    // A pending submenu delay anywhere in the tree would otherwise open a
+    // submenu inside the context menu's loop.
+    root->StopSubmenuDelays();
+    root->m_contextMenuOpen = true;
+    m_contextMenu->m_openedByKeyboard = fromKeyboard;
+    int contextCommand = m_contextMenu->Track(screen.x, screen.y, nullptr, true, true, nullptr);
+    if (contextCommand != 0) Finish(HotCommand(), contextCommand);
+    root->m_contextMenuOpen = false;
+    if (root->m_window) DestroyWindow(root->m_window);
+}
+
+void CFlatPopupMenu::NotifyRightClick(POINT screen) {
+    PostMessageA(m_notifyWindow, kNotifyClickPoint, reinterpret_cast<WPARAM>(m_notifyWindow),
+                 MAKELPARAM(screen.x, screen.y));
+    PostMessageA(m_notifyWindow, kNotifyClickedMenu, reinterpret_cast<WPARAM>(m_notifyWindow),
+                 reinterpret_cast<LPARAM>(this));
 }
 
 void CFlatPopupMenu::ButtonUp(HWND window, int x, int y) {
@@ -208,17 +239,21 @@ void CFlatPopupMenu::ButtonUp(HWND window, int x, int y) {
 }
 
 void CFlatPopupMenu::CharTyped(HWND window, WPARAM character) {
-    const BYTE typed = LowerCaseChar(static_cast<BYTE>(character & 0xFF));
-    for (const FlatMenuItem& item : m_items) {
+    const int entry = MnemonicEntry(LowerCaseChar(static_cast<BYTE>(character & 0xFF)));
+    if (entry != -1) Finish(m_items[entry].commandId, 0);
+}
+
+int CFlatPopupMenu::MnemonicEntry(BYTE typed) const {
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        const FlatMenuItem& item = m_items[i];
         if (item.flags & (fpmSeparator | fpmDisabled | fpmGrayed)) continue;
         // Only the first "&" marks a mnemonic.
         const size_t amp = item.text.find('&');
         if (amp == std::string::npos || amp + 1 >= item.text.size()) continue;
-        if (LowerCaseChar(static_cast<BYTE>(item.text[amp + 1])) == typed) {
-            Finish(item.commandId, 0);
-            return;
-        }
+        if (LowerCaseChar(static_cast<BYTE>(item.text[amp + 1])) == typed)
+            return static_cast<int>(i);
     }
+    return -1;
 }
 
 void CFlatPopupMenu::WindowDestroyed(HWND window) {
@@ -226,11 +261,11 @@ void CFlatPopupMenu::WindowDestroyed(HWND window) {
     CFlatPopupMenu* context = root->m_contextMenu;
     if (context && context != this && context->m_window) DestroyWindow(context->m_window);
     for (FlatMenuItem& item : m_items) {
-        if (item.child && item.child->m_captureState != 0 && item.child->m_window)
+        if (item.child && item.child->m_captureState != fpmNotShown && item.child->m_window)
             DestroyWindow(item.child->m_window);
     }
-    if (m_captureState == 2) ReleaseCapture();
-    m_captureState = 0;
+    if (m_captureState == fpmHoldsCapture) ReleaseCapture();
+    m_captureState = fpmNotShown;
     m_window = nullptr;
     // A Track loop only looks at its window when a message arrives: give it
     // one, so it ends even when no other input follows.

@@ -1,6 +1,7 @@
 // CFlatPopupMenu: painting the frame, the entries, separators, the 3-D icon
 // frames, submenu arrows and icons out of the image strip.
 #include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/gdi_guards.h"
 
 namespace {
@@ -12,7 +13,6 @@ const int kBarLeftWithoutIcon = 3;
 const int kBarHeight = 20;
 const int kTextLeft = 25;
 const int kTextBoxSize = 1000;
-const int kItemHeight = 19;
 } // namespace
 
 void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
@@ -87,7 +87,7 @@ void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
         else if (entry.flags & fpmGrayed)
             colour = m_disabledTextColour;
         SetTextColor(dc, colour);
-        const int textTop = t + (kItemHeight - textHeight) / 2;
+        const int textTop = t + (fpmlayout::kItemHeight - textHeight) / 2;
         RECT box = {kTextLeft, textTop, kTextLeft + kTextBoxSize, textTop + kTextBoxSize};
         DrawTextA(dc, entry.text.c_str(), static_cast<int>(entry.text.size()), &box, DT_NOCLIP);
     }

@@ -1,106 +1,135 @@
 // CFlatPopupMenu: measuring, placing and showing the window, the modal loop,
 // and the operations that record a tree's result.
+#include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/gdi_guards.h"
+#include "flatmenu/menu_placement.h"
+#include "flatmenu/pointer_at_key.h"
 
-namespace {
-const int kTopMargin = 3;
-const int kItemHeight = 19;
-const int kSeparatorHeight = 5;
-const int kBottomMargin = 2;
-const int kExtraWidth = 46;
-const int kSubmenuOverlap = 3;
-
-// Pulls x back inside the right edge of the work area, but not below 0. A
-// position left of the work area is kept.
-int ClampRight(int x, int width, int right) {
-    if (x + width > right) {
-        x = right - width;
-        if (x < 0) x = 0;
-    }
-    return x;
-}
-} // namespace
+using namespace fpmlayout;
 
 int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCapture,
                           int* contextCommandOut) {
-    // Measure on an information context: no window is needed yet.
-    int runningTop = kTopMargin;
-    int widestText = 0;
-    {
-        OwnedDc ic(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
-        for (FlatMenuItem& item : m_items) {
-            item.top = runningTop;
-            if (item.flags & fpmSeparator) {
-                item.height = kSeparatorHeight;
-            } else {
-                SelectedObject font(ic.Get(), (item.flags & fpmBold) ? m_boldFont : m_normalFont);
-                SIZE extent = {};
-                GetTextExtentPoint32A(ic.Get(), item.text.c_str(),
-                                      static_cast<int>(item.text.size()), &extent);
-                if (extent.cx > widestText) widestText = extent.cx;
-                item.height = kItemHeight;
-            }
-            runningTop += item.height;
-        }
-    }
-    const int contentHeight = runningTop;
-
+    const bool openedByKeyboard = m_openedByKeyboard;
+    m_openedByKeyboard = false;
+    const int contentHeight = MeasureItems();
     m_hotIndex = -1;
-    m_width = widestText + kExtraWidth;
     m_chosenCommand = 0;
     m_contextCommand = 0;
 
+    const SIZE size = {m_width, contentHeight + kBottomMargin};
+    const POINT at = PlaceWindow(x, y, size);
+    m_x = at.x;
+    m_y = at.y;
+    if (!CreateMenuWindow(at, size)) return 0;
+    ShowAndTakeCapture(noCapture);
+    m_notifyWindow = notifyWindow;
+    if (!noCapture) ForgetPointerAtKey(); // a new tree: the mouse leads
+    // Ready for Enter: the first entry that can be chosen is hot.
+    if (openedByKeyboard) SetHotEntry(NextChoosable(-1, 1), false);
+    if (!modal) return 0;
+
+    RunMessageLoop();
+    if (contextCommandOut) *contextCommandOut = m_contextCommand;
+    return m_chosenCommand;
+}
+
+int CFlatPopupMenu::MeasureItems() {
+    // On an information context: no window is needed yet.
+    OwnedDc ic(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    int runningTop = kTopMargin;
+    int widestText = 0;
+    for (FlatMenuItem& item : m_items) {
+        item.top = runningTop;
+        if (item.flags & fpmSeparator) {
+            item.height = kSeparatorHeight;
+        } else {
+            SelectedObject font(ic.Get(), (item.flags & fpmBold) ? m_boldFont : m_normalFont);
+            SIZE extent = {};
+            GetTextExtentPoint32A(ic.Get(), item.text.c_str(), static_cast<int>(item.text.size()),
+                                  &extent);
+            if (extent.cx > widestText) widestText = extent.cx;
+            item.height = kItemHeight;
+        }
+        runningTop += item.height;
+    }
+    m_width = widestText + kExtraWidth;
+    return runningTop;
+}
+
+POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
     RECT workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-
+    const POINT wanted = {x, y};
     if (m_isChild && m_parent) {
-        // Beside the parent, overlapping its right edge; else on its left.
-        x = m_parent->m_x + m_parent->m_width - kSubmenuOverlap;
-        if (x + m_width > workArea.right) {
-            x = m_parent->m_x - m_width + kSubmenuOverlap;
-            if (x < 0) x = 0;
-        }
+        const RECT parent = {m_parent->m_x, m_parent->m_y, m_parent->m_x + m_parent->m_width,
+                             m_parent->m_y};
+        return PlaceMenuWindow(size, wanted, workArea, &parent);
     }
-    x = ClampRight(x, m_width, workArea.right);
-    const int windowHeight = contentHeight + kBottomMargin;
-    if (y + windowHeight > workArea.bottom) {
-        y = workArea.bottom - windowHeight;
-        if (y < 0) y = 0;
-    }
-    m_x = x;
-    m_y = y;
+    return PlaceMenuWindow(size, wanted, workArea, nullptr);
+}
 
-    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, "fpmMenuClass", "", WS_POPUP, x, y, m_width,
-                               windowHeight, m_ownerWindow, nullptr, m_instance, this);
+bool CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
+    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y, size.cx,
+                               size.cy, m_ownerWindow, nullptr, m_instance, this);
     if (!m_window) {
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);
-        return 0;
+        return false;
     }
-    ShowWindow(m_window, SW_SHOWNOACTIVATE);
+    return true;
+}
 
+void CFlatPopupMenu::ShowAndTakeCapture(bool noCapture) {
+    // Shown without activation: the host keeps its focus and activation.
+    ShowWindow(m_window, SW_SHOWNOACTIVATE);
     if (noCapture) {
-        m_captureState = 1;
+        m_captureState = fpmShownWithoutCapture;
         m_leftButtonHeldAtOpen = false;
     } else {
         SetCapture(m_window);
-        m_captureState = 2;
+        m_captureState = fpmHoldsCapture;
         m_leftButtonHeldAtOpen = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }
-    m_notifyWindow = notifyWindow;
-    if (!modal) return 0;
+}
 
+void CFlatPopupMenu::RunMessageLoop() {
     // The window test follows the wait, so the message that ends the wait
     // after the window has gone is dropped. Every destroyed menu window posts
     // one WM_NULL to the thread, so each running level has one to take.
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) == 1) {
-        if (!IsWindow(m_window)) break;
+    for (;;) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got != 1) {
+            // The host is quitting (or its queue failed): no menu may stay
+            // behind, and the quit is handed on so that the host's own loop
+            // ends too. Loops further out end on the WM_NULL of their window,
+            // which is taken before the quit.
+            CloseTreeWithoutChoice();
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!IsWindow(m_window)) return;
+        if (IsKeyMessage(msg.message)) {
+            // While a menu is open, the keys are the menu's, never the host's.
+            try {
+                TakeKeyMessage(msg);
+            } catch (...) {
+                CloseTreeWithoutChoice(); // nothing may unwind into the system's frames
+            }
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (contextCommandOut) *contextCommandOut = m_contextCommand;
-    return m_chosenCommand;
+}
+
+void CFlatPopupMenu::CloseTreeWithoutChoice() {
+    CFlatPopupMenu* root = Root();
+    // A tree that has already closed keeps the result it recorded.
+    if (!root->m_window) return;
+    root->m_chosenCommand = 0;
+    root->m_contextCommand = 0;
+    DestroyWindow(root->m_window);
 }
 
 void CFlatPopupMenu::Finish(int command, int contextCommand) {

@@ -1,7 +1,7 @@
 // CFlatPopupMenu: the item list, the GDI objects each menu owns and the
 // window class.
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 
 namespace {
 // Registered once per process, never unregistered.

@@ -1,7 +1,7 @@
 // CFlatPopupMenu: the window procedure of "fpmMenuClass" and the mouse and
 // keyboard handling across a tree of cascaded menus.
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 
 namespace {
 const UINT_PTR kSubmenuTimer = 1;

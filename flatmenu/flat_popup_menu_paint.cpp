@@ -1,7 +1,7 @@
 // CFlatPopupMenu: painting the frame, the entries, separators, the 3-D icon
 // frames, submenu arrows and icons out of the image strip.
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 
 namespace {
 const int kIconFrameLeft = 3;

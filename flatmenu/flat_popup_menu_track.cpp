@@ -1,7 +1,7 @@
 // CFlatPopupMenu: measuring, placing and showing the window, the modal loop,
 // and the operations that record a tree's result.
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 
 namespace {
 const int kTopMargin = 3;

@@ -3,7 +3,10 @@
 // Every visited record is rewritten in full eight-field item form.
 #include <stdio.h>
 #include <string.h>
+#include <utility>
+#include "common/handle_guards.h"
 #include "store/registry_layout.h"
+#include "store/registry_names.h"
 #include "store/store_edits.h"
 #include "store/store_edits_values.h"
 
@@ -36,19 +39,17 @@ bool ComposeRecord(const MenuItemFields& f, int position, char* out) {
 
 // Gives the renumbering operations a handle that may enumerate and rewrite
 // the key the lookup returned, whatever rights the lookup asked for.
-HKEY ReopenForRenumbering(HKEY found) {
+HKEY ReopenForRenumbering(OwnedKey found) {
     HKEY key;
-    if (RegOpenKeyExA(found, "", 0, kRenumberRights, &key) != ERROR_SUCCESS) return found;
-    RegCloseKey(found);
+    if (RegOpenKeyExA(found.Get(), "", 0, kRenumberRights, &key) != ERROR_SUCCESS)
+        return found.Release();
     return key;
 }
 
 HKEY FindKeyOfItem(HMENU menu, UINT itemId) {
     if (!menu || !itemId) return nullptr;
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return nullptr;
-    HKEY key = FindItemKey(settings, menu, itemId);
-    return key ? ReopenForRenumbering(key) : nullptr;
+    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+    return key ? ReopenForRenumbering(std::move(key)) : nullptr;
 }
 
 // New position for the stored position p of one record.
@@ -84,26 +85,19 @@ bool RenumberRecord(HKEY key, const char* name, int running, PositionRule rule, 
 void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
     int running = 1;
     char name[kTextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        DWORD type = 0;
-        LONG rc = RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS) break;
+    DWORD type = 0;
+    RegistryEnumStep step;
+    for (DWORD index = 0; (step = EnumValueName(key, index, name, &type)) != kRegistryEnd;
+         ++index) {
         // Only REG_SZ values are records; anything else is left as it is.
-        if (!name[0] || type != REG_SZ) continue;
+        if (step == kRegistrySkip || !name[0] || type != REG_SZ) continue;
         if (RenumberRecord(key, name, running, rule, first, second)) ++running;
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (!name[0]) continue;
-        HKEY subkey;
-        if (RegOpenKeyExA(key, name, 0, kRenumberRights, &subkey) != ERROR_SUCCESS) continue;
-        if (RenumberRecord(subkey, nullptr, running, rule, first, second)) ++running;
-        RegCloseKey(subkey);
+    for (DWORD index = 0; EnumSubkeyName(key, index, name) == kRegistryEntry; ++index) {
+        OwnedKey subkey;
+        if (!name[0] || RegOpenKeyExA(key, name, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+            continue;
+        if (RenumberRecord(subkey.Get(), nullptr, running, rule, first, second)) ++running;
     }
 }
 
@@ -123,42 +117,31 @@ int NormalizeRecord(HKEY key, const char* name, int next) {
 void NormalizeKey(HKEY key) {
     int next = 1;
     char name[kTextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (!name[0]) continue;
-        HKEY subkey;
-        if (RegOpenKeyExA(key, name, 0, kRenumberRights, &subkey) != ERROR_SUCCESS) continue;
-        next = NormalizeRecord(subkey, nullptr, next);
-        NormalizeKey(subkey); // a sub-key without a record is still a submenu
-        RegCloseKey(subkey);
+    for (DWORD index = 0; EnumSubkeyName(key, index, name) == kRegistryEntry; ++index) {
+        OwnedKey subkey;
+        if (!name[0] || RegOpenKeyExA(key, name, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+            continue;
+        next = NormalizeRecord(subkey.Get(), nullptr, next);
+        NormalizeKey(subkey.Get()); // a sub-key without a record is still a submenu
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        DWORD type = 0;
-        LONG rc = RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS) break;
-        if (!name[0] || type != REG_SZ) continue;
+    DWORD type = 0;
+    RegistryEnumStep step;
+    for (DWORD index = 0; (step = EnumValueName(key, index, name, &type)) != kRegistryEnd;
+         ++index) {
+        if (step == kRegistrySkip || !name[0] || type != REG_SZ) continue;
         next = NormalizeRecord(key, name, next);
     }
 }
 } // namespace
 
 void ShiftPositions(HMENU menu, UINT itemId, int fromPosition, int delta) {
-    HKEY key = FindKeyOfItem(menu, itemId);
-    if (!key) return;
-    RenumberKey(key, ShiftRule, fromPosition, delta);
-    RegCloseKey(key);
+    OwnedKey key(FindKeyOfItem(menu, itemId));
+    if (key) RenumberKey(key.Get(), ShiftRule, fromPosition, delta);
 }
 
 void MovePosition(HMENU menu, UINT itemId, int oldPosition, int newPosition) {
-    HKEY key = FindKeyOfItem(menu, itemId);
-    if (!key) return;
-    RenumberKey(key, MoveRule, oldPosition, newPosition);
-    RegCloseKey(key);
+    OwnedKey key(FindKeyOfItem(menu, itemId));
+    if (key) RenumberKey(key.Get(), MoveRule, oldPosition, newPosition);
 }
 
 void NormalizePositions(HKEY key) {
@@ -166,8 +149,6 @@ void NormalizePositions(HKEY key) {
         NormalizeKey(key);
         return;
     }
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return;
-    NormalizeKey(settings);
-    RegCloseKey(settings);
+    OwnedKey settings(OpenSettingsKey());
+    if (settings) NormalizeKey(settings.Get());
 }

@@ -50,15 +50,19 @@ void OnInitDialog(HWND dialog) {
 
 // The image list belongs to the picker: the list view lets go of it before it
 // is destroyed, so it is released exactly once.
-void ClosePicker(HWND dialog, INT_PTR result) {
+void ReleaseImageList(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_ICON_LIST);
     if (list) {
         SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
     }
     if (g_iconPicker.imageList) ImageList_Destroy(g_iconPicker.imageList);
-    EndDialog(dialog, result);
     g_iconPicker.imageList = nullptr;
+}
+
+void ClosePicker(HWND dialog, INT_PTR result) {
+    ReleaseImageList(dialog);
+    EndDialog(dialog, result);
 }
 
 void OnOk(HWND dialog) {
@@ -73,9 +77,7 @@ void OnCancel(HWND dialog) {
     ClosePicker(dialog, IDCANCEL);
 }
 
-} // namespace
-
-INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PickerMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
@@ -94,8 +96,26 @@ INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
         OnCancel(dialog);
         return TRUE;
+    case WM_DESTROY:
+        // Also when the picker goes with its owner, or by someone else's
+        // DestroyWindow.
+        ReleaseImageList(dialog);
+        return FALSE;
     default:
         return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // Nothing may unwind into the system's dialog manager: a failure closes
+    // the picker as Cancel does.
+    try {
+        return PickerMessage(dialog, message, wParam);
+    } catch (...) {
+        OnCancel(dialog);
+        return TRUE;
     }
 }
 

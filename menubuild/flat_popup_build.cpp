@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <vector>
 #include "common/gdi_guards.h"
@@ -21,21 +22,23 @@ void ShowBuildError(const char* text) {
     MessageBoxA(nullptr, text, "BuildPopupMenu", MB_OK);
 }
 
+// A failed allocation here, as anywhere in a press, throws: the press then
+// ends as a whole, releasing what it made, rather than show half a menu.
 char* DuplicateTitle(const char* text) {
     if (!text) return nullptr;
     size_t n = strlen(text) + 1;
     char* copy = static_cast<char*>(malloc(n));
-    if (copy) memcpy(copy, text, n);
+    if (!copy) throw std::bad_alloc();
+    memcpy(copy, text, n);
     return copy;
 }
 
 PopupBuildNode* NewNode(HMENU menu, const char* title, CFlatPopupMenu* popup) {
-    PopupBuildNode* node = new (std::nothrow) PopupBuildNode();
-    if (!node) return nullptr;
+    std::unique_ptr<PopupBuildNode> node(new PopupBuildNode());
     node->nativeMenu = menu;
     node->title = DuplicateTitle(title);
     node->popup = popup;
-    return node;
+    return node.release();
 }
 
 void DeleteStrips(PopupBuildNode* node) {
@@ -119,15 +122,11 @@ void AppendNativeItem(HINSTANCE module, HWND window, PopupBuildNode* node, int j
         node->popup->AppendItem(flags, text, id, iconIndex);
         return;
     }
-    CFlatPopupMenu* child = new (std::nothrow) CFlatPopupMenu();
-    if (!child) return; // the submenu item is left out
-    PopupBuildNode* childNode = NewNode(info.hSubMenu, text, child);
-    if (!childNode) {
-        delete child;
-        return;
-    }
+    std::unique_ptr<CFlatPopupMenu> child(new CFlatPopupMenu());
+    PopupBuildNode* childNode = NewNode(info.hSubMenu, text, child.get());
     AppendAtTail(node, childNode); // the list owns the child from here on
-    node->popup->AppendPopup(flags, text, child, iconIndex, id);
+    child.release();
+    node->popup->AppendPopup(flags, text, childNode->popup, iconIndex, id);
     BuildPopupMenu(module, window, childNode, contextNode);
 }
 } // namespace
@@ -224,7 +223,7 @@ int TrackPopupTree(HINSTANCE module, HMENU menu, HWND window, CFlatPopupMenu* po
                    const char* title, PopupBuildNode* contextNode, int* contextCommand) {
     if (!menu || GetMenuItemCount(menu) < 1) return 0;
     LauncherList list = {NewNode(menu, title, popup), popup};
-    if (!list.first || !BuildPopupMenu(module, window, list.first, contextNode)) return 0;
+    if (!BuildPopupMenu(module, window, list.first, contextNode)) return 0;
     return popup->Track(x, y, nullptr, true, false, contextCommand);
 }
 

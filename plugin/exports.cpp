@@ -3,15 +3,24 @@
 #include "common/gdi_guards.h"
 #include "plugin/module.h"
 
-int WINAPI WBDraw(DWORD, HDC dc, const RECT* rc, DWORD, DWORD) {
+namespace {
+void DrawFace(HDC dc, const RECT* rc) {
     HBITMAP face = ButtonFace();
-    if (!face || !rc) return 1;
+    if (!face || !rc) return;
     OwnedDc memory(CreateCompatibleDC(dc));
-    if (!memory) return 1;
+    if (!memory) return;
     SelectedObject selected(memory.Get(), face);
     SIZE size = ButtonFaceSize();
     StretchBlt(dc, rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top, memory.Get(), 0,
                0, size.cx, size.cy, SRCCOPY);
+}
+} // namespace
+
+int WINAPI WBDraw(DWORD, HDC dc, const RECT* rc, DWORD, DWORD) {
+    try { // nothing may unwind into the host
+        DrawFace(dc, rc);
+    } catch (...) {
+    }
     return 1;
 }
 

@@ -65,9 +65,8 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
     }
 }
 
-int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
-    // A press from within the item dialog's own loop is refused.
-    if (g_itemDialog.dialogOpen) return 0;
+namespace {
+int Press(HWND hostWindow, int x, int y) {
     NormalizePositions(nullptr);
     // The native tree maps ids back to keys until the dispatch has finished.
     OwnedMenuTree root(CreatePopupMenu());
@@ -84,4 +83,18 @@ int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
             DispatchMenuChoice(hostWindow, root.Get(), chosen, contextCommand, parentSubmenuId);
     }
     return 1;
+}
+} // namespace
+
+int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
+    // A press from within the item dialog's own loop is refused.
+    if (g_itemDialog.dialogOpen) return 0;
+    // No exception may unwind into the host. Everything the press made is
+    // held by guards, so a failure half-way (an allocation, say) has released
+    // it all by the time it lands here.
+    try {
+        return Press(hostWindow, x, y);
+    } catch (...) {
+        return 0;
+    }
 }

@@ -28,16 +28,18 @@ int FillMenuFromKey(HWND window, HMENU menu, HKEY key) {
 
 int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
     int count = 0;
-    char name[kTextBufferSize];
-    for (DWORD index = 0; EnumSubkeyName(key, index, name) == kRegistryEntry; ++index) {
-        if (!name[0]) continue;
+    RegistryName name;
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
+        // An item's text is the name its key is found by again: a name the
+        // code page cannot hold would find another key, or none.
+        if (!name.exact || !name.ansi[0]) continue;
         // Until its item is in the menu, the submenu and what it holds are ours.
         OwnedMenuTree submenu(CreateMenu());
         if (!submenu) continue;
         OwnedKey subkey;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExA(key, name.ansi, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) continue;
         if (FillMenuFromKey(window, submenu.Get(), subkey.Get()) &&
-            InsertSubmenuItem(subkey.Get(), window, menu, submenu.Get(), name)) {
+            InsertSubmenuItem(subkey.Get(), window, menu, submenu.Get(), name.ansi)) {
             submenu.Release(); // now part of `menu`
             ++count;
         }
@@ -47,16 +49,17 @@ int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
 
 int AddLauncherItems(HWND window, HMENU menu, HKEY key) {
     int count = 0;
-    char name[kTextBufferSize];
+    RegistryName name;
     char record[kRecordBufferSize];
     DWORD type = 0;
     RegistryEnumStep step;
-    for (DWORD index = 0; (step = EnumValueName(key, index, name, &type)) != kRegistryEnd;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
          ++index) {
         // A name too long for any item is passed over; the rest still count.
-        if (step == kRegistrySkip || !name[0] || type != REG_SZ) continue;
-        if (!ReadRecordValue(key, name, record)) continue;
-        if (!InsertLauncherItem(window, menu, name, record)) return 0;
+        // So is one the code page cannot hold: it would address another value.
+        if (step == kRegistrySkip || !name.exact || !name.ansi[0] || type != REG_SZ) continue;
+        if (!ReadRecordValue(key, name.ansi, record)) continue;
+        if (!InsertLauncherItem(window, menu, name.ansi, record)) return 0;
         ++count;
     }
     if (GetMenuItemCount(menu) == 0 &&

@@ -1,8 +1,10 @@
 // Keeping the positions of the siblings in one key consistent: shifting after
 // an insert or delete, moving one record, and filling in missing positions.
-// Every visited record is rewritten in full eight-field item form.
+// Every visited record is brought into full eight-field item form; its text
+// fields are kept to the last character, whatever the code page holds.
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 #include <utility>
 #include "common/handle_guards.h"
 #include "store/registry_layout.h"
@@ -66,36 +68,88 @@ int MoveRule(int p, int oldPosition, int newPosition) {
     return p;
 }
 
-// Renumbers one record read from value `name` of `key` (null: the default
-// value). Returns false when there was no record to renumber.
-bool RenumberRecord(HKEY key, const char* name, int running, PositionRule rule, int first,
-                    int second) {
-    char record[kRecordBufferSize];
-    if (!ReadRecordValue(key, name, record)) return false;
+// The stored record composed again: its four text fields exactly as stored,
+// then the numbers of `composed` (the record as BuildItemRecord made it from
+// `fields`, parsed from `shadow`), which follow its fourth comma.
+void SpliceStoredText(const StoredRecord& stored, const char* shadow, const MenuItemFields& fields,
+                      const char* composed, StoredRecord* out) {
+    int n = 0;
+    const char* texts[] = {fields.target, fields.parameters, fields.startIn, fields.iconPath};
+    for (const char* text : texts) {
+        if (text) {
+            int length = static_cast<int>(strlen(text));
+            wmemcpy(out->text + n, stored.text + (text - shadow), length);
+            n += length;
+        }
+        out->text[n++] = L',';
+    }
+    const char* numbers = composed;
+    for (int commas = 0; commas < 4; ++numbers)
+        if (*numbers == ',') ++commas;
+    while (*numbers)
+        out->text[n++] = static_cast<unsigned char>(*numbers++);
+    out->text[n] = L'\0';
+    out->length = n;
+}
+
+// Gives the record in value `name` of `key` (null: the default value) the
+// position that `choose` picks from its fields, parsed as ParseItemRecord
+// (defaultPosition, zeroBased) parses them, and stores it in full item form.
+// The record is read and written through the wide API, so that its text keeps
+// every character, those the code page cannot hold included; one whose text
+// does not change is not written. False when there is no record to renumber;
+// otherwise *position is the position chosen.
+template <typename Choose>
+bool RepositionRecord(HKEY key, const wchar_t* name, int defaultPosition, bool zeroBased,
+                      Choose choose, int* position) {
+    StoredRecord stored;
+    if (!ReadStoredRecord(key, name, &stored)) return false;
+    // Parsing looks only at commas, digits, signs and blanks, all ASCII: it
+    // reads a stand-in in which every other character is one '?', so that a
+    // field's place there is its place in the stored text.
+    char shadow[kRecordBufferSize];
+    for (int i = 0; i <= stored.length; ++i)
+        shadow[i] = stored.text[i] < 0x80 ? static_cast<char>(stored.text[i]) : '?';
     MenuItemFields fields;
-    ParseItemRecord(running, true, record, &fields);
-    int position = rule(fields.position + 1, first, second);
+    ParseItemRecord(defaultPosition, zeroBased, shadow, &fields);
+    *position = choose(fields);
     char composed[kRecordBufferSize];
-    if (ComposeRecord(fields, position, composed)) WriteRecordValue(key, name, composed);
+    if (!ComposeRecord(fields, *position, composed)) return true; // stays as stored
+    StoredRecord rewritten;
+    SpliceStoredText(stored, shadow, fields, composed, &rewritten);
+    if (rewritten.length != stored.length ||
+        wmemcmp(rewritten.text, stored.text, stored.length) != 0)
+        WriteStoredRecord(key, name, rewritten.text, rewritten.length);
     return true;
+}
+
+// Renumbers one record with `rule`; a record without a position counts as
+// the running number plus one.
+bool RenumberRecord(HKEY key, const wchar_t* name, int running, PositionRule rule, int first,
+                    int second) {
+    int position;
+    return RepositionRecord(
+        key, name, running, true,
+        [&](const MenuItemFields& f) { return rule(f.position + 1, first, second); }, &position);
 }
 
 // Values first, then the sub-keys' default values, one running number for
 // records without a position.
 void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
     int running = 1;
-    char name[kTextBufferSize];
+    RegistryName name;
     DWORD type = 0;
     RegistryEnumStep step;
-    for (DWORD index = 0; (step = EnumValueName(key, index, name, &type)) != kRegistryEnd;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
          ++index) {
         // Only REG_SZ values are records; anything else is left as it is.
-        if (step == kRegistrySkip || !name[0] || type != REG_SZ) continue;
-        if (RenumberRecord(key, name, running, rule, first, second)) ++running;
+        if (step == kRegistrySkip || !name.wide[0] || type != REG_SZ) continue;
+        if (RenumberRecord(key, name.wide, running, rule, first, second)) ++running;
     }
-    for (DWORD index = 0; EnumSubkeyName(key, index, name) == kRegistryEntry; ++index) {
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
         OwnedKey subkey;
-        if (!name[0] || RegOpenKeyExA(key, name, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+        if (!name.wide[0] ||
+            RegOpenKeyExW(key, name.wide, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
             continue;
         if (RenumberRecord(subkey.Get(), nullptr, running, rule, first, second)) ++running;
     }
@@ -103,33 +157,33 @@ void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
 
 // Fills in a missing position of the record in value `name` of `key` with
 // `next`; returns the number the record after it gets.
-int NormalizeRecord(HKEY key, const char* name, int next) {
-    char record[kRecordBufferSize];
-    if (!ReadRecordValue(key, name, record)) return next;
-    MenuItemFields fields;
-    ParseItemRecord(next, false, record, &fields);
-    int position = fields.position != 0 ? fields.position : next;
-    char composed[kRecordBufferSize];
-    if (ComposeRecord(fields, position, composed)) WriteRecordValue(key, name, composed);
+int NormalizeRecord(HKEY key, const wchar_t* name, int next) {
+    int position;
+    if (!RepositionRecord(
+            key, name, next, false,
+            [&](const MenuItemFields& f) { return f.position != 0 ? f.position : next; },
+            &position))
+        return next;
     return position + 1;
 }
 
 void NormalizeKey(HKEY key) {
     int next = 1;
-    char name[kTextBufferSize];
-    for (DWORD index = 0; EnumSubkeyName(key, index, name) == kRegistryEntry; ++index) {
+    RegistryName name;
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
         OwnedKey subkey;
-        if (!name[0] || RegOpenKeyExA(key, name, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+        if (!name.wide[0] ||
+            RegOpenKeyExW(key, name.wide, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
             continue;
         next = NormalizeRecord(subkey.Get(), nullptr, next);
         NormalizeKey(subkey.Get()); // a sub-key without a record is still a submenu
     }
     DWORD type = 0;
     RegistryEnumStep step;
-    for (DWORD index = 0; (step = EnumValueName(key, index, name, &type)) != kRegistryEnd;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
          ++index) {
-        if (step == kRegistrySkip || !name[0] || type != REG_SZ) continue;
-        next = NormalizeRecord(key, name, next);
+        if (step == kRegistrySkip || !name.wide[0] || type != REG_SZ) continue;
+        next = NormalizeRecord(key, name.wide, next);
     }
 }
 } // namespace

@@ -1,6 +1,8 @@
-// A press that fails half-way, here because an allocation fails, ends
-// cleanly: WBPress returns 0, no menu window is left, every menu, GDI object
-// and registry key of the press is released, and the next press works.
+// Presses as the host makes them. One that fails half-way, here because an
+// allocation fails, ends cleanly: WBPress returns 0, no menu window is left,
+// every menu, GDI object and registry key of the press is released, and the
+// next press works. And a press never rewrites stored text that the code
+// page cannot hold.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <atomic>
@@ -9,6 +11,7 @@
 #include "plugin/module.h"
 #include "tests/boundary/failing_allocator.h"
 #include "tests/support/test_support.h"
+#include "tests/wide/wide_registry.h"
 
 namespace {
 
@@ -118,12 +121,12 @@ struct AllocatorDisarmer {
     ~AllocatorDisarmer() { *counted = failalloc::Disarm(); }
 };
 
-class PressFailureTest : public ::testing::Test {
+class HostPress : public ::testing::Test {
   protected:
     void SetUp() override {
         SetModuleInstance(GetModuleHandleA(nullptr));
         qtest::ReleaseAllButtons();
-        qtest::DeleteProductKey();
+        widetest::DeleteProductKey(); // names beyond the code page included
         // Two items with icons, one in a submenu, and a separator: every
         // kind of thing a press builds.
         qtest::SetStringValue(kSettings, "Alpha", std::string(kIconFile) + ",,,,0,0,1,0");
@@ -141,7 +144,7 @@ class PressFailureTest : public ::testing::Test {
     }
     void TearDown() override {
         qtest::ReleaseAllButtons();
-        qtest::DeleteProductKey();
+        widetest::DeleteProductKey();
     }
 
     // Presses with the `failAt`-th allocation failing (0: none) while a
@@ -190,7 +193,7 @@ class PressFailureTest : public ::testing::Test {
     qtest::HostWindow m_host;
 };
 
-TEST_F(PressFailureTest, EveryFailedAllocationEndsThePressCleanly) {
+TEST_F(HostPress, EveryFailedAllocationEndsThePressCleanly) {
     // A first press makes whatever the system keeps for later presses.
     PressOutcome warmUp = Press(0);
     ASSERT_TRUE(warmUp.menuShown) << "the launcher menu did not show";
@@ -226,6 +229,40 @@ TEST_F(PressFailureTest, EveryFailedAllocationEndsThePressCleanly) {
         if (HasFailure()) break;
     }
     EXPECT_GT(failAt, warmUp.allocations) << "the sweep ended before the last allocation";
+}
+
+TEST_F(HostPress, TextBeyondTheCodePageSurvivesPresses) {
+    using widetest::Record;
+    // As another program stores them: a path in characters the code page
+    // cannot hold, without a position; look-alikes the ANSI API would turn
+    // into l and o; names the code page cannot hold.
+    widetest::SetRecord(L"", L"Cjk", L"C:\\rel\\text.txt\u4E2D\u6587,,C:\\windows,");
+    widetest::SetRecord(L"", L"Look", L"C:\\\u0141\u00F3d\u017A\\\u0151.exe,,,,0,0,5,0");
+    widetest::SetRecord(L"", L"\u4E2D\u6587", L"C:\\named.exe,,,,0,0,,0");
+    widetest::SetRecord(L"\u83DC\u5355", L"", L",,,C:\\\u56FE\u6807.ico,0,0,,0");
+    const widetest::Snapshot before = widetest::Take();
+
+    PressOutcome first = Press(0);
+    ASSERT_TRUE(first.endedByItself);
+    EXPECT_TRUE(first.menuShown);
+    const widetest::Snapshot afterOne = widetest::Take();
+    EXPECT_EQ(widetest::Entries(before), widetest::Entries(afterOne))
+        << "values or keys appeared or went";
+    const std::wstring cjk = Record(L"", L"Cjk");
+    EXPECT_GT(widetest::PositionOf(cjk), 0);
+    EXPECT_EQ(widetest::WithPosition(L"C:\\rel\\text.txt\u4E2D\u6587,,C:\\windows,,0,0,0,0",
+                                     widetest::PositionOf(cjk)),
+              cjk);
+    EXPECT_EQ(before.at(L"|Look"), afterOne.at(L"|Look")) << "a complete record was rewritten";
+    EXPECT_GT(widetest::PositionOf(Record(L"", L"\u4E2D\u6587")), 0);
+    const std::wstring submenu = Record(L"\u83DC\u5355", L"");
+    EXPECT_EQ(
+        widetest::WithPosition(L",,,C:\\\u56FE\u6807.ico,0,0,0,0", widetest::PositionOf(submenu)),
+        submenu);
+
+    // Every record has its position now: the next press writes nothing.
+    ASSERT_TRUE(Press(0).endedByItself);
+    EXPECT_EQ(afterOne, widetest::Take());
 }
 
 } // namespace

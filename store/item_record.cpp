@@ -4,11 +4,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+const char PlaceholderMarker[] = "\x01\x02\x03\x04\x05\x06\x07\x08";
+
 namespace {
 // Decimal read: leading white space, an optional sign, digits up to the first
 // other character; no digits read as 0. Saturates instead of overflowing.
 int ReadInteger(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
     bool negative = false;
     if (*text == '-' || *text == '+') negative = (*text++ == '-');
     long long value = 0;
@@ -38,7 +41,8 @@ struct RecordWriter {
     explicit RecordWriter(char* o) : out(o) { out[0] = '\0'; }
     void Text(const char* text) {
         if (!text) return;
-        while (*text && used + 1 < kRecordBufferSize) out[used++] = *text++;
+        while (*text && used + 1 < kRecordBufferSize)
+            out[used++] = *text++;
         out[used] = '\0';
     }
     void Number(int value) {
@@ -48,7 +52,9 @@ struct RecordWriter {
     }
 };
 
-bool Present(const char* text) { return text && *text; }
+bool Present(const char* text) {
+    return text && *text;
+}
 } // namespace
 
 void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields) {
@@ -67,8 +73,7 @@ void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItem
         fields->iconPath = next;
         next = SplitAtComma(next);
     }
-    int* numbers[] = {&fields->iconIndex, &fields->runMode, &fields->position,
-                      &fields->separator};
+    int* numbers[] = {&fields->iconIndex, &fields->runMode, &fields->position, &fields->separator};
     for (int i = 0; i < 4 && next; ++i) {
         char* field = next;
         next = (i < 3) ? SplitAtComma(field) : nullptr;

@@ -20,12 +20,13 @@ INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run) {
     std::string caption = title;
     qtest::Watchdog watchdog("the dialog \"" + caption + "\"");
+    const int failures = qtest::FailureCount();
     qtest::InputThread input([&] {
         HWND dialog = WaitForOwnDialog(caption.c_str());
         EXPECT_NE(nullptr, dialog) << "the dialog \"" << caption << "\" did not show";
         if (dialog) steps(dialog);
         // Leave nothing open behind a failed step.
-        if (!dialog || ::testing::Test::HasFailure())
+        if (!dialog || qtest::FailureCount() > failures)
             watchdog.Fire();
         else if (IsWindow(dialog) && IsWindowVisible(dialog))
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -16,10 +16,11 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
                          HWND notifyWindow) {
     TrackOutcome outcome;
     qtest::Watchdog watchdog("the tracked menu");
+    const int failures = qtest::FailureCount();
     qtest::InputThread input([&] {
         steps();
         // A failed step leaves the menus as they are: close them now.
-        if (::testing::Test::HasFailure()) watchdog.Fire();
+        if (qtest::FailureCount() > failures) watchdog.Fire();
     });
     outcome.result = menu.Track(x, y, notifyWindow, true, false, &outcome.contextCommand);
     watchdog.Disarm();

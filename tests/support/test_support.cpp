@@ -234,6 +234,15 @@ MessageWatch::~MessageWatch() {
     SetWatch(nullptr);
 }
 
+int FailureCount() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test) return 0;
+    int failures = 0;
+    for (int i = 0; i < test->result()->total_part_count(); ++i)
+        failures += test->result()->GetTestPartResult(i).failed() ? 1 : 0;
+    return failures;
+}
+
 void CloseOwnWindows() {
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD process = 0;
@@ -306,15 +315,22 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
 } // namespace
 
 void MoveMouse(int x, int y) {
-    SendMouse(MOUSEEVENTF_MOVE, x, y);
-    // Later input carries the pointer's position: wait until it is there.
-    WaitWithoutPumping(
-        [&] {
-            POINT p;
-            GetCursorPos(&p);
-            return p.x == x && p.y == y;
-        },
-        1000);
+    // Later input carries the pointer's position: wait until it is there, and
+    // move again if the display put it back.
+    auto there = [&] {
+        POINT p;
+        GetCursorPos(&p);
+        return p.x == x && p.y == y;
+    };
+    const DWORD start = GetTickCount();
+    for (;;) {
+        SendMouse(MOUSEEVENTF_MOVE, x, y);
+        if (WaitWithoutPumping(there, 200)) break;
+        if (static_cast<int>(GetTickCount() - start) > kPatienceMs) {
+            ADD_FAILURE() << "the pointer did not move to (" << x << ", " << y << ")";
+            break;
+        }
+    }
     // Moves still queued one after the other are merged into one; a marker
     // after each keeps it a step of its own (the first move into another menu
     // only hands the capture over), however late the UI thread takes them.

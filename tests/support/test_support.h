@@ -113,6 +113,9 @@ class Watchdog {
     volatile LONG m_timedOut = 0;
     std::thread m_thread;
 };
+// Failures recorded so far in the running test: a step that adds one has
+// failed, whatever failed before it.
+int FailureCount();
 // Closes every visible menu, dialog and message box of this process once:
 // menus by a press outside them, dialogs by Cancel, message boxes by OK.
 void CloseOwnWindows();

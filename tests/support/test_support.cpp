@@ -306,8 +306,10 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
     in.mi.dwFlags = flags;
     if (flags & MOUSEEVENTF_MOVE) {
         int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = (x * 65536 + w / 2) / w;
-        in.mi.dy = (y * 65536 + h / 2) / h;
+        // The system maps 0..65535 back to pixels rounding down: round up
+        // here, or some pixels (x 501, 502 of 1280) are never reached.
+        in.mi.dx = (x * 65536 + w - 1) / w;
+        in.mi.dy = (y * 65536 + h - 1) / h;
         in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
     }
     SendInput(1, &in, sizeof in);

@@ -110,16 +110,22 @@ void SeedMenu() {
 
 class PressLeak : public PressTest {
   protected:
-    void ExpectUnchanged(Turns& turns, const Resources& before, const char* what) {
+    // What the counts may grow by without a leak of the plug-in's.
+    struct Slack {
+        int gdi;
+        size_t heap;
+    };
+    void ExpectUnchanged(Turns& turns, const Resources& before, const char* what,
+                         Slack slack = {0, 0}) {
         // Wine may still be finishing the destruction of the last windows.
         qtest::PollUntil([&] { return qtest::LiveGdiObjects() <= before.gdi; });
         Resources after = MeasureQuietly(turns);
-        EXPECT_EQ(before.gdi, after.gdi) << "live GDI objects after " << what;
+        EXPECT_LE(after.gdi, before.gdi + slack.gdi) << "live GDI objects after " << what;
+        EXPECT_GE(after.gdi, before.gdi) << "live GDI objects after " << what;
         EXPECT_EQ(before.handles, after.handles) << "open handles after " << what;
-        EXPECT_LE(after.heap, before.heap + kHeapSlack)
+        EXPECT_LE(after.heap, before.heap + slack.heap)
             << "heap in use grew from " << before.heap << " to " << after.heap << " after " << what;
     }
-    static const size_t kHeapSlack = 0;
 };
 } // namespace
 
@@ -138,12 +144,13 @@ TEST_F(PressLeak, FiveHundredPressesClosedByAClickOutsideLeaveNothingBehind) {
     });
     // Made before the first count, so that its own thread and events are in
     // both counts.
-    qtest::Watchdog watchdog("500 presses");
+    qtest::Watchdog watchdog("a press of 500");
     bool allChosen = Press(host.Handle()) == 1; // warm-up: first-use caches of Wine and the plug-in
     const Resources before = MeasureQuietly(turns);
     for (int i = 0; i < 500 && allChosen; ++i) {
         allChosen = m_press(host.Handle(), kPressX, kPressY, 0) == 1;
         EXPECT_TRUE(allChosen) << "press " << i;
+        watchdog.Kick(); // each press has the watchdog's time of its own
     }
     EXPECT_TRUE(qtest::PollUntil([&] { return closed == 501; })) << closed << " closed";
     if (allChosen) ExpectUnchanged(turns, before, "500 presses"); // while the helper still lives
@@ -193,7 +200,7 @@ bool CancelAnInsert(HWND popup, Turns& turns) {
 }
 } // namespace
 
-TEST_F(PressLeak, FiftyPressesWithACancelledInsertLeaveNothingBehind) {
+TEST_F(PressLeak, HundredPressesWithACancelledInsertLeaveNothingBehind) {
     SeedMenu();
     qtest::HostWindow host;
     Turns turns;
@@ -214,7 +221,7 @@ TEST_F(PressLeak, FiftyPressesWithACancelledInsertLeaveNothingBehind) {
             WaitUntilNoPopup(turns);
         }
     });
-    qtest::Watchdog watchdog("50 presses with a cancelled insert");
+    qtest::Watchdog watchdog("presses with a cancelled insert");
     // Warm-up: besides first-use caches, Wine keeps device contexts and
     // regions for painted windows in caches that grow to their size over the
     // first few dialogs. Counted exactly after that.
@@ -223,13 +230,19 @@ TEST_F(PressLeak, FiftyPressesWithACancelledInsertLeaveNothingBehind) {
         allEnded = Press(host.Handle()) == 1;
     const auto stored = StoreSnapshot();
     const Resources before = MeasureQuietly(turns);
-    for (int i = 0; i < 50 && allEnded && !failed; ++i) {
+    for (int i = 0; i < 100 && allEnded && !failed; ++i) {
         allEnded = m_press(host.Handle(), kPressX, kPressY, 0) == 1;
         EXPECT_TRUE(allEnded) << "press " << i;
+        watchdog.Kick();
     }
     EXPECT_FALSE(failed) << "the context popup or the item dialog did not appear";
-    EXPECT_TRUE(qtest::PollUntil([&] { return cancelled == 55 || failed; }));
-    if (!failed && allEnded) ExpectUnchanged(turns, before, "50 cancelled inserts");
+    EXPECT_TRUE(qtest::PollUntil([&] { return cancelled == 105 || failed; }));
+    // Painted dialogs make Wine's caches of device contexts, regions and
+    // surfaces grow by a number that depends on timing, not on the number of
+    // dialogs (seen: up to 34 GDI objects and 2,656 bytes under load). A
+    // leak of one GDI object per press adds 100, one record copy per press
+    // 100 KB or more: both stay far above this slack.
+    if (!failed && allEnded) ExpectUnchanged(turns, before, "100 cancelled inserts", {40, 8192});
     watchdog.Disarm();
     turns.stop = true;
     user.join();

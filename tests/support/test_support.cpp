@@ -265,10 +265,14 @@ void CloseOwnWindows() {
 Watchdog::Watchdog(std::string what, int timeoutMs)
     : m_what(std::move(what)), m_timeoutMs(timeoutMs), m_uiThread(GetCurrentThreadId()),
       m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_fireNow(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+      m_fireNow(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_kick(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
     m_thread = std::thread([this] {
-        HANDLE events[2] = {m_stop, m_fireNow};
-        const DWORD woke = WaitForMultipleObjects(2, events, FALSE, m_timeoutMs);
+        HANDLE events[3] = {m_stop, m_fireNow, m_kick};
+        DWORD woke;
+        do
+            woke = WaitForMultipleObjects(3, events, FALSE, m_timeoutMs);
+        while (woke == WAIT_OBJECT_0 + 2);
         if (woke == WAIT_OBJECT_0) return;
         if (woke == WAIT_TIMEOUT) InterlockedExchange(&m_timedOut, 1);
         InterlockedExchange(&m_fired, 1);
@@ -285,6 +289,7 @@ Watchdog::~Watchdog() {
     Disarm();
     CloseHandle(m_stop);
     CloseHandle(m_fireNow);
+    CloseHandle(m_kick);
     if (m_timedOut)
         ADD_FAILURE() << m_what << " did not end within " << m_timeoutMs
                       << " ms; what it had open was closed from outside";
@@ -297,6 +302,10 @@ void Watchdog::Disarm() {
 
 void Watchdog::Fire() {
     SetEvent(m_fireNow);
+}
+
+void Watchdog::Kick() {
+    SetEvent(m_kick);
 }
 
 namespace {

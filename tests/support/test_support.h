@@ -100,6 +100,8 @@ class Watchdog {
     void Disarm();
     // End the run now, without a failure of its own (the test has one).
     void Fire();
+    // The run made progress (one of many steps ended): its time starts anew.
+    void Kick();
     // Whether it had to close anything.
     bool Fired() const { return m_fired != 0; }
 
@@ -109,6 +111,7 @@ class Watchdog {
     DWORD m_uiThread;
     HANDLE m_stop;
     HANDLE m_fireNow;
+    HANDLE m_kick;
     volatile LONG m_fired = 0;
     volatile LONG m_timedOut = 0;
     std::thread m_thread;

@@ -1,13 +1,43 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine for ctest: wine-run.sh ARCH program args...
-# WINEPREFIX and DISPLAY come from scripts/test.sh; Wine's CRLF output is turned
-# into plain LF so that ctest and gtest discovery read clean lines.
+# With test lanes (QUORIL_LANES_DIR, set by scripts/test.sh) the program runs in
+# the first free lane, which it holds (flock) until it ends: a lane's display,
+# prefix and wineserver serve one program at a time. Without lanes it uses the
+# WINEPREFIX and DISPLAY it is given. Wine's CRLF output is turned into plain
+# LF so that ctest and gtest discovery read clean lines.
 set -o pipefail
 arch=$1
 shift
 if [ "$arch" = x86_64 ]; then
-  loader=/usr/lib/wine/wine64
+  loader=${QUORIL_WINE64:-/usr/lib/wine/wine64}
 else
-  loader=/usr/lib/wine/wine
+  loader=${QUORIL_WINE32:-/usr/lib/wine/wine}
 fi
-"$loader" "$@" 2>&1 | tr -d '\r'
+
+lock=""
+if [ -n "${QUORIL_LANES_DIR:-}" ]; then
+  if ! compgen -G "$QUORIL_LANES_DIR/*/env" >/dev/null; then
+    echo "wine-run.sh: no test lanes in $QUORIL_LANES_DIR" >&2
+    exit 1
+  fi
+  while [ -z "$lock" ]; do
+    for env in "$QUORIL_LANES_DIR"/*/env; do
+      exec {fd}>"${env%/env}/lock"
+      if flock -n "$fd"; then
+        lock=$fd
+        source "$env"
+        break
+      fi
+      exec {fd}>&-
+    done
+    [ -n "$lock" ] || sleep 0.05
+  done
+fi
+
+# The lock stays with this script only: programs the test leaves running must
+# not keep the lane taken.
+if [ -n "$lock" ]; then
+  "$loader" "$@" {lock}>&- 2>&1 | tr -d '\r' {lock}>&-
+else
+  "$loader" "$@" 2>&1 | tr -d '\r'
+fi

@@ -93,9 +93,11 @@ quoril_start_wine() {
 
 # quoril_wine_template: a booted 64-bit prefix kept in build/wine-template, so
 # that lanes are copied from it instead of booting one each. It is booted again
-# when missing or made by another Wine. Needs a DISPLAY. Wine finds its 32-bit
-# loader beside the 64-bit one; a loader directory of our own without it keeps
-# wineboot from setting up the 32-bit half, which the 64-bit tests do not need.
+# when missing or made by another Wine. Needs a DISPLAY. Wine looks for its
+# 32-bit loader beside the 64-bit one; a loader directory of our own without it,
+# and the machine-wide 32-bit emulation held off meanwhile, keep wineboot from
+# setting up the 32-bit half (minutes under emulation), which the 64-bit tests
+# do not need.
 quoril_wine_template() {
   local template=$QUORIL_BUILD/wine-template stamp
   stamp="$("$WINE64" --version) $(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null || true)"
@@ -165,7 +167,8 @@ export DISPLAY=:$(head -n1 "$lane/display")
 export WINEPREFIX=$lane/prefix
 export WINELOADER=$lane/prefix/loader/wine64
 ENV
-    WINEPREFIX=$lane/prefix "$WINESERVER" -p
+    # Kept warm for the run; gone five idle minutes after a run that was killed.
+    WINEPREFIX=$lane/prefix "$WINESERVER" -p300
   done
 }
 

@@ -3,7 +3,8 @@
 # PE headers and runs every test under Wine in parallel lanes, each with its
 # own X display and throwaway Wine prefix. Extra arguments go to ctest
 # (bash scripts/test.sh -R FlatMenu, -E Smoke32). QUORIL_TEST_LANES sets the
-# number of lanes.
+# number of lanes; QUORIL_PREPARE_PREFIX32=no leaves the 32-bit check's prefix
+# to the check itself.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 [ -n "${QUORIL_SKIP_SETUP:-}" ] || "$QUORIL_ROOT/scripts/setup.sh"
@@ -16,11 +17,11 @@ mkdir -p "$QUORIL_BUILD"
 lanes_pid="" prefix32_pid=""
 finish() {
   local status=$?
+  # Background boots are ended through their wineservers; nothing waits.
   for pid in $lanes_pid $prefix32_pid; do kill "$pid" 2>/dev/null || true; done
   for prefix in "$QUORIL_BUILD/wine-prefix32.new" "$QUORIL_BUILD/wine-template.new"; do
     [ -d "$prefix" ] && WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1
   done
-  wait 2>/dev/null || true
   quoril_cleanup
   # Left on by a 32-bit check that was killed before it could switch it off.
   if [ -e "$QUORIL_BUILD/qemu-switched-on" ]; then
@@ -45,7 +46,7 @@ phase() {
 
 # For a whole run, the 32-bit check's prefix boots (under emulation: minutes)
 # from the start; a run of chosen tests leaves that to the check itself.
-if [ $# = 0 ]; then
+if [ $# = 0 ] && [ "${QUORIL_PREPARE_PREFIX32:-yes}" = yes ]; then
   bash "$QUORIL_ROOT/tests/smoke32/run-smoke32.sh" --prepare >"$QUORIL_BUILD/prefix32.log" 2>&1 &
   prefix32_pid=$!
 fi

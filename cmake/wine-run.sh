@@ -5,7 +5,6 @@
 # prefix and wineserver serve one program at a time. Without lanes it uses the
 # WINEPREFIX and DISPLAY it is given. Wine's CRLF output is turned into plain
 # LF so that ctest and gtest discovery read clean lines.
-set -o pipefail
 arch=$1
 shift
 if [ "$arch" = x86_64 ]; then
@@ -34,10 +33,17 @@ if [ -n "${QUORIL_LANES_DIR:-}" ]; then
   done
 fi
 
-# The lock stays with this script only: programs the test leaves running must
-# not keep the lane taken.
+# The program's output goes to a file and is passed on when it ends: system
+# processes that it starts (services, devices, desktop) keep its output open
+# for as long as they run, so a pipe would never seem to end. The lock stays
+# with this script only: programs a test leaves running must not hold the lane.
+out=$(mktemp /tmp/quoril-wine-run.XXXXXX)
+trap 'rm -f "$out"' EXIT
 if [ -n "$lock" ]; then
-  "$loader" "$@" {lock}>&- 2>&1 | tr -d '\r' {lock}>&-
+  "$loader" "$@" {lock}>&- >"$out" 2>&1
 else
-  "$loader" "$@" 2>&1 | tr -d '\r'
+  "$loader" "$@" >"$out" 2>&1
 fi
+status=$?
+tr -d '\r' <"$out"
+exit "$status"

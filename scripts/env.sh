@@ -89,6 +89,7 @@ quoril_start_wine() {
   quoril_copy_prefix "$QUORIL_BUILD/wine-template" "$WINEPREFIX"
   WINELOADER=$WINEPREFIX/loader/wine64
   "$WINESERVER" -p60
+  quoril_warm_prefix "$WINE64"
 }
 
 # quoril_wine_template: a booted 64-bit prefix kept in build/wine-template, so
@@ -170,12 +171,26 @@ ENV
     # Kept warm for the run; gone five idle minutes after a run that was killed.
     WINEPREFIX=$lane/prefix "$WINESERVER" -p300
   done
+  local warming=()
+  for i in $(seq "$count"); do
+    (source "$QUORIL_LANES_DIR/$i/env" && quoril_warm_prefix "$WINE64") &
+    warming+=($!)
+  done
+  wait "${warming[@]}"
+}
+
+# quoril_warm_prefix LOADER: starts the prefix's system processes (services,
+# devices, desktop) with no output of ours open. The first program in a
+# prefix starts them, and they keep its output open for as long as they run:
+# a test started first would never seem to end to the pipe that reads it.
+quoril_warm_prefix() {
+  "$1" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # quoril_kill_xvfb PID: ends the Xvfb started as PID, unless that process is
 # gone and its number now names another program.
 quoril_kill_xvfb() {
-  [ -n "$1" ] && [ "$(ps -o comm= -p "$1" 2>/dev/null)" = Xvfb ] && kill "$1" 2>/dev/null
+  if [ -n "$1" ] && [ "$(ps -o comm= -p "$1" 2>/dev/null)" = Xvfb ]; then kill "$1" 2>/dev/null || true; fi
   return 0
 }
 
@@ -184,7 +199,7 @@ quoril_stop_lanes() {
   local lanes=${QUORIL_LANES_DIR:-$QUORIL_BUILD/lanes} lane
   [ -d "$lanes" ] || return 0
   for lane in "$lanes"/*/; do
-    [ -d "$lane/prefix" ] && WINEPREFIX=$lane/prefix "$WINESERVER" -k >/dev/null 2>&1
+    if [ -d "$lane/prefix" ]; then WINEPREFIX=$lane/prefix "$WINESERVER" -k >/dev/null 2>&1 || true; fi
     quoril_kill_xvfb "$(cat "$lane/xvfb.pid" 2>/dev/null)"
   done
   rm -rf "$lanes"

@@ -20,7 +20,7 @@ finish() {
   # Background boots are ended through their wineservers; nothing waits.
   for pid in $lanes_pid $prefix32_pid; do kill "$pid" 2>/dev/null || true; done
   for prefix in "$QUORIL_BUILD/wine-prefix32.new" "$QUORIL_BUILD/wine-template.new"; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1
+    if [ -d "$prefix" ]; then WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true; fi
   done
   quoril_cleanup
   # Left on by a 32-bit check that was killed before it could switch it off.

@@ -194,9 +194,11 @@ quoril_kill_xvfb() {
   return 0
 }
 
-# Ends every lane's programs, wineserver and display, and removes the lanes.
+# Ends the lanes of this build folder (never lanes named by an inherited
+# QUORIL_LANES_DIR, which may be another run's): their programs, wineservers
+# and displays, and removes them.
 quoril_stop_lanes() {
-  local lanes=${QUORIL_LANES_DIR:-$QUORIL_BUILD/lanes} lane
+  local lanes=$QUORIL_BUILD/lanes lane
   [ -d "$lanes" ] || return 0
   for lane in "$lanes"/*/; do
     if [ -d "$lane/prefix" ]; then WINEPREFIX=$lane/prefix "$WINESERVER" -k >/dev/null 2>&1 || true; fi

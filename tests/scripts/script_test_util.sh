@@ -2,6 +2,8 @@
 # closing "N passed, N failed" line. Source it with the project root in $1.
 set -u
 root=$1
+# Nothing of the run that started this test: its lanes and build folder.
+unset QUORIL_LANES_DIR QUORIL_BUILD WINEPREFIX WINELOADER
 work=$(mktemp -d /tmp/quoril-script-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 passed=0

@@ -59,8 +59,8 @@ phase check-binaries bash "$QUORIL_ROOT/tests/plugin/check_binaries.sh" "$QUORIL
 (phase lanes quoril_start_lanes "$lanes") >"$QUORIL_BUILD/lanes.log" 2>&1 &
 lanes_pid=$!
 export QUORIL_LANES_DIR=$QUORIL_BUILD/lanes
-# The test build: optimised lightly and without debug information, which
-# halves its compile and link time (the shipped DLL keeps RelWithDebInfo).
+# The test build: optimised lightly and without debug information, to cut
+# its compile and link time (the shipped DLL keeps RelWithDebInfo).
 phase build-x86_64 quoril_build x86_64 -DQUORIL_BUILD_TESTS=ON -DQUORIL_BUILD_BENCH=OFF \
   -DQUORIL_I686_BIN="$QUORIL_BUILD/i686/bin" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG"

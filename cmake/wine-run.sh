@@ -33,17 +33,21 @@ if [ -n "${QUORIL_LANES_DIR:-}" ]; then
   done
 fi
 
-# The program's output goes to a file and is passed on when it ends: system
-# processes that it starts (services, devices, desktop) keep its output open
-# for as long as they run, so a pipe would never seem to end. The lock stays
-# with this script only: programs a test leaves running must not hold the lane.
+# The program's output goes to a file, followed by tail until the program
+# itself ends: system processes that it starts (services, devices, desktop)
+# keep its output open for as long as they run, so a pipe would never seem to
+# end, and a program killed at its timeout still shows what it printed. The
+# lock stays with this script only: programs a test leaves running must not
+# hold the lane.
 out=$(mktemp /tmp/quoril-wine-run.XXXXXX)
 trap 'rm -f "$out"' EXIT
 if [ -n "$lock" ]; then
-  "$loader" "$@" {lock}>&- >"$out" 2>&1
+  "$loader" "$@" {lock}>&- >"$out" 2>&1 &
+  program=$!
+  tail -s 0.05 -n +1 -f --pid="$program" "$out" {lock}>&- | tr -d '\r' {lock}>&-
 else
-  "$loader" "$@" >"$out" 2>&1
+  "$loader" "$@" >"$out" 2>&1 &
+  program=$!
+  tail -s 0.05 -n +1 -f --pid="$program" "$out" | tr -d '\r'
 fi
-status=$?
-tr -d '\r' <"$out"
-exit "$status"
+wait "$program"

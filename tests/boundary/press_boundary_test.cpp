@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <atomic>
+#include <string>
 #include <thread>
 #include "plugin/exports.h"
 #include "plugin/module.h"
@@ -104,6 +105,7 @@ struct PressOutcome {
     bool menuShown;
     size_t allocations; // counted on the pressing thread while armed
     bool endedByItself;
+    std::string stuckState; // what a press that had to be ended looked like
 };
 
 // Ends the input thread however the press ends, even by an exception.
@@ -153,21 +155,37 @@ class HostPress : public ::testing::Test {
         HWND host = m_host.Handle();
         SetForegroundWindow(host);
         qtest::PollUntil([&] { return GetForegroundWindow() == host; }, 2000);
-        PressOutcome outcome = {0, false, 0, true};
+        PressOutcome outcome = {0, false, 0, true, ""};
         const DWORD pressingThread = GetCurrentThreadId();
+        RECT hostRect = {};
+        GetWindowRect(host, &hostRect);
         std::atomic<bool> returned(false), shown(false), rescued(false);
         std::thread input([&] {
             DWORD start = GetTickCount();
             while (!returned) {
                 if (MenuWindowsOf(pressingThread, true) > 0) {
                     shown = true;
-                    qtest::ClickAt(1200, 900); // outside every popup and the host
+                    // Outside every popup, on the host's own window: a click
+                    // on the desktop could make it the foreground window after
+                    // this press, and the next press's menu would then never
+                    // see a click outside.
+                    qtest::ClickAt(hostRect.right - 5, hostRect.bottom - 5);
                 }
                 // A message box would stop the press too; nothing here expects one.
                 for (HWND box : qtest::FindWindowsOfClass("#32770"))
                     if (GetWindowThreadProcessId(box, nullptr) == pressingThread)
                         PostMessageA(box, WM_COMMAND, IDOK, 0);
-                if (GetTickCount() - start > 30000) rescued = true;
+                if (!rescued && GetTickCount() - start > qtest::kWatchdogMs) {
+                    // Stuck: say in what state, and end it as a quitting host would.
+                    outcome.stuckState =
+                        "menu windows " + std::to_string(MenuWindowsOf(pressingThread, false)) +
+                        " (shown " + std::to_string(MenuWindowsOf(pressingThread, true)) +
+                        "), foreground thread " +
+                        std::to_string(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)) +
+                        ", pressing thread " + std::to_string(pressingThread);
+                    rescued = true;
+                    PostThreadMessageA(pressingThread, WM_QUIT, 0, 0);
+                }
                 Sleep(30);
             }
         });
@@ -210,7 +228,12 @@ TEST_F(HostPress, EveryFailedAllocationEndsThePressCleanly) {
     for (; failAt <= 5000; ++failAt) {
         SCOPED_TRACE("allocation " + std::to_string(failAt) + " failed");
         PressOutcome failed = Press(failAt);
-        ASSERT_TRUE(failed.endedByItself) << "the press had to be ended from outside";
+        if (!failed.endedByItself) {
+            MSG quit;
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        }
+        ASSERT_TRUE(failed.endedByItself)
+            << "the press had to be ended from outside: " << failed.stuckState;
         if (failed.allocations < failAt) {
             // Past the last allocation of a press: this one ran normally.
             EXPECT_EQ(1, failed.result);
@@ -224,6 +247,7 @@ TEST_F(HostPress, EveryFailedAllocationEndsThePressCleanly) {
         EXPECT_EQ(keysBefore, qtest::OpenKeyHandles()) << "registry keys were left open";
 
         PressOutcome next = Press(0);
+        ASSERT_TRUE(next.endedByItself) << "the next press had to be ended: " << next.stuckState;
         EXPECT_TRUE(next.menuShown) << "the next press showed no menu";
         EXPECT_EQ(1, next.result);
         if (HasFailure()) break;

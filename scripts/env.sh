@@ -100,6 +100,13 @@ quoril_start_wine() {
 # setting up the 32-bit half (minutes under emulation), which the 64-bit tests
 # do not need.
 quoril_wine_template() {
+  # One boot at a time: the lanes and the 32-bit check both start from it.
+  (
+    flock -x 9
+    quoril_boot_wine_template
+  ) 9>>"$QUORIL_BUILD/wine-template.lock"
+}
+quoril_boot_wine_template() {
   local template=$QUORIL_BUILD/wine-template stamp
   stamp="$("$WINE64" --version) $(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null || true)"
   if [ "$(cat "$template/.quoril-stamp" 2>/dev/null)" = "$stamp" ]; then return 0; fi

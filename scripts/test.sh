@@ -3,8 +3,7 @@
 # PE headers and runs every test under Wine in parallel lanes, each with its
 # own X display and throwaway Wine prefix. Extra arguments go to ctest
 # (bash scripts/test.sh -R FlatMenu, -E Smoke32). QUORIL_TEST_LANES sets the
-# number of lanes; QUORIL_PREPARE_PREFIX32=no leaves the 32-bit check's prefix
-# to the check itself.
+# number of lanes.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 [ -n "${QUORIL_SKIP_SETUP:-}" ] || "$QUORIL_ROOT/scripts/setup.sh"
@@ -14,14 +13,14 @@ lanes=${QUORIL_TEST_LANES:-4}
 
 export QUORIL_BUILD
 mkdir -p "$QUORIL_BUILD"
-lanes_pid="" prefix32_pid=""
+lanes_pid=""
 finish() {
   local status=$?
   # Background boots are ended through their wineservers; nothing waits.
-  for pid in $lanes_pid $prefix32_pid; do kill "$pid" 2>/dev/null || true; done
-  for prefix in "$QUORIL_BUILD/wine-prefix32.new" "$QUORIL_BUILD/wine-template.new"; do
-    if [ -d "$prefix" ]; then WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true; fi
-  done
+  for pid in $lanes_pid; do kill "$pid" 2>/dev/null || true; done
+  if [ -d "$QUORIL_BUILD/wine-template.new" ]; then
+    WINEPREFIX=$QUORIL_BUILD/wine-template.new "$WINESERVER" -k >/dev/null 2>&1 || true
+  fi
   quoril_cleanup
   # Left on by a 32-bit check that was killed before it could switch it off.
   if [ -e "$QUORIL_BUILD/qemu-switched-on" ]; then
@@ -44,13 +43,6 @@ phase() {
   echo "phase $name: $(($(date +%s) - t0)) s"
 }
 
-# For a whole run, the 32-bit check's prefix boots (under emulation: minutes)
-# from the start; a run of chosen tests leaves that to the check itself.
-if [ $# = 0 ] && [ "${QUORIL_PREPARE_PREFIX32:-yes}" = yes ]; then
-  bash "$QUORIL_ROOT/tests/smoke32/run-smoke32.sh" --prepare >"$QUORIL_BUILD/prefix32.log" 2>&1 &
-  prefix32_pid=$!
-fi
-
 phase build-i686 quoril_build i686 -DQUORIL_BUILD_TESTS=OFF -DQUORIL_BUILD_BENCH=OFF
 # The shipped DLL is checked in every run, whatever the ctest arguments.
 phase check-binaries bash "$QUORIL_ROOT/tests/plugin/check_binaries.sh" "$QUORIL_BUILD/i686/bin"
@@ -72,10 +64,6 @@ if ! wait "$lanes_pid"; then
 fi
 lanes_pid=""
 cat "$QUORIL_BUILD/lanes.log"
-if [ -n "$prefix32_pid" ] && ! kill -0 "$prefix32_pid" 2>/dev/null; then
-  wait "$prefix32_pid" || true
-  prefix32_pid=""
-fi
 
 # Two more ctest slots than lanes: the 32-bit check and the fuzzer take none.
 cd "$QUORIL_BUILD/x86_64"

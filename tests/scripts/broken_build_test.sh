@@ -21,8 +21,7 @@ cat >"$work/bin/ctest" <<FAKE
 touch "$work/ctest-ran"
 FAKE
 chmod +x "$work/bin/cmake" "$work/bin/ctest"
-export PATH="$work/bin:$PATH" QUORIL_BUILD="$work/build" QUORIL_SKIP_SETUP=1 \
-  QUORIL_PREPARE_PREFIX32=no
+export PATH="$work/bin:$PATH" QUORIL_BUILD="$work/build" QUORIL_SKIP_SETUP=1
 
 # As the scripts call it: with errexit and pipefail.
 out=$(bash -c 'set -euo pipefail; source "$1/scripts/env.sh"; quoril_build x86_64; echo "went on"' \

@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
 # Checks the real 32-bit Quoril.dll through its exports: runs smoke32.exe from
-# BIN under 32-bit Wine on an X display of its own, in a throwaway copy of a
-# prepared 32-bit-capable prefix, and passes only when smoke32 ran and every
-# one of its checks passed.
-#   run-smoke32.sh BIN        run the check
-#   run-smoke32.sh --prepare  only prepare the prefix (scripts/test.sh starts
-#                             this while the code builds)
-# The prepared prefix is kept in build/wine-prefix32 and booted again when
-# missing or made by another Wine. Machines that run 64-bit user code only
-# execute Wine's 32-bit side under qemu's user-mode emulation: registered for
+# BIN under 32-bit Wine on an X display of its own, in a throwaway prefix, and
+# passes only when smoke32 ran and every one of its checks passed.
+#   run-smoke32.sh BIN
+# The prefix is a copy of the 64-bit test prefix (build/wine-template, booted
+# natively), whose 32-bit half is the system folder syswow64: linked here to
+# Wine's 32-bit DLLs instead of being set up by a 32-bit wineboot, so that the
+# only 32-bit program that runs is smoke32 itself. Machines that run 64-bit
+# user code only execute it under qemu's user-mode emulation: registered for
 # this script alone in a private user namespace where the kernel allows it,
 # otherwise through the machine-wide switch, held on (shared lock) for this
 # run only and switched off again when it ends.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/env.sh"
 WINE32=/usr/lib/wine/wine
-prepared=$QUORIL_BUILD/wine-prefix32
 mkdir -p "$QUORIL_BUILD"
 
 fail() {
@@ -63,42 +61,16 @@ trap 'exit 143' TERM
 quoril_start_display
 display_pid=${QUORIL_XVFB_PID:-}
 
-# prepare: boots build/wine-prefix32 unless it is there and current. Holds a
-# lock meanwhile, so that a run waits for a preparation under way.
-prepare() {
-  local stamp
-  stamp="$("$WINE32" --version) $(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null || true)"
-  exec 7>>"$prepared.lock"
-  flock -x 7
-  if [ "$(cat "$prepared/.quoril-stamp" 2>/dev/null)" != "$stamp" ]; then
-    local t0
-    t0=$(date +%s)
-    rm -rf "$prepared" "$prepared.new"
-    mkdir -p "$prepared.new"
-    (
-      export WINEPREFIX=$prepared.new
-      unset WINELOADER
-      "$WINE32" wineboot -i >/dev/null 2>&1 || true
-      "$WINESERVER" -w
-    )
-    [ -f "$prepared.new/drive_c/windows/syswow64/kernel32.dll" ] ||
-      [ -f "$prepared.new/drive_c/windows/system32/kernel32.dll" ] ||
-      fail "the 32-bit Wine prefix did not boot"
-    rm -f "$prepared.new/wineserver"
-    echo "$stamp" >"$prepared.new/.quoril-stamp"
-    mv "$prepared.new" "$prepared"
-    echo "prepared the 32-bit prefix in $(($(date +%s) - t0)) s"
-  fi
-  exec 7>&-
-}
-
-prepare
-[ "${1:-}" = --prepare ] && exit 0
-bin=${1:?usage: run-smoke32.sh BIN | --prepare}
-
+bin=${1:?usage: run-smoke32.sh BIN}
+quoril_wine_template || fail "the 64-bit prefix did not boot"
 prefix=$(mktemp -d "$QUORIL_BUILD/smoke32-prefix.XXXXXX")
 rmdir "$prefix"
-quoril_copy_prefix "$prepared" "$prefix"
+quoril_copy_prefix "$QUORIL_BUILD/wine-template" "$prefix"
+# The 64-bit loader of the template only: the 32-bit one is started directly.
+rm -rf "$prefix/loader"
+for dll in /usr/lib/i386-linux-gnu/wine/i386-windows/*; do
+  [ -e "$prefix/drive_c/windows/syswow64/${dll##*/}" ] || ln -s "$dll" "$prefix/drive_c/windows/syswow64/"
+done
 export WINEPREFIX=$prefix
 unset WINELOADER
 "$WINESERVER" -p

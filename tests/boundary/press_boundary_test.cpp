@@ -128,7 +128,7 @@ class HostPress : public ::testing::Test {
     void SetUp() override {
         SetModuleInstance(GetModuleHandleA(nullptr));
         qtest::ReleaseAllButtons();
-        widetest::DeleteProductKey(); // names beyond the code page included
+        qtest::DeleteProductKey(); // names beyond the code page included
         // Two items with icons, one in a submenu, and a separator: every
         // kind of thing a press builds.
         qtest::SetStringValue(kSettings, "Alpha", std::string(kIconFile) + ",,,,0,0,1,0");
@@ -146,7 +146,7 @@ class HostPress : public ::testing::Test {
     }
     void TearDown() override {
         qtest::ReleaseAllButtons();
-        widetest::DeleteProductKey();
+        qtest::DeleteProductKey();
     }
 
     // Presses with the `failAt`-th allocation failing (0: none) while a

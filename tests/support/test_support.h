@@ -165,7 +165,8 @@ size_t HeapInUse();
 // (which Wine keeps apart from the default heap) included.
 size_t AllHeapsInUse();
 
-// Registry: the whole product key is removed so each test starts empty.
+// Registry: the whole product key is removed so each test starts empty,
+// names beyond the code page included.
 void DeleteProductKey();
 // Creates the key path (relative to HKCU) and sets a REG_SZ value; "" sets the
 // default value. Stored without a terminating zero, like the product does.

@@ -24,14 +24,14 @@ class WideText : public ::testing::Test {
   protected:
     void SetUp() override {
         SetModuleInstance(GetModuleHandleA(nullptr));
-        DeleteProductKey();
+        qtest::DeleteProductKey();
     }
     void TearDown() override {
         if (m_root) {
             DestroyMenuTree(m_root);
             DestroyMenu(m_root);
         }
-        DeleteProductKey();
+        qtest::DeleteProductKey();
     }
     // Builds the native tree of a press over what is stored now.
     void Build() {

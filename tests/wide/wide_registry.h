@@ -10,26 +10,6 @@ namespace widetest {
 
 const wchar_t kSettings[] = L"Software\\Quoril\\RoduzuRodidiVo\\Settings";
 
-// Deletes `name` under `parent` with everything beneath it, whatever the
-// names (the ANSI API cannot open a child named beyond the code page).
-inline bool DeleteTree(HKEY parent, const wchar_t* name) {
-    HKEY key;
-    if (RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
-    wchar_t child[512];
-    DWORD length = 512;
-    while (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS &&
-           DeleteTree(key, child))
-        length = 512;
-    RegCloseKey(key);
-    return RegDeleteKeyW(parent, name) == ERROR_SUCCESS;
-}
-
-// Removes the whole product key, so that each test starts empty.
-inline void DeleteProductKey() {
-    DeleteTree(HKEY_CURRENT_USER, L"Software\\Quoril");
-}
-
 inline std::wstring KeyPath(const std::wstring& path) {
     return path.empty() ? std::wstring(kSettings) : std::wstring(kSettings) + L"\\" + path;
 }

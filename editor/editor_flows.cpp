@@ -4,21 +4,14 @@
 #include "editor/editor_flows.h"
 #include <stdlib.h>
 #include <string.h>
+#include "common/text_copy.h"
 #include "editor/item_dialog.h"
-#include "menubuild/native_menu.h"
 #include "store/item_record.h"
 #include "store/menu_item_data.h"
 #include "store/registry_layout.h"
 #include "store/store_edits.h"
 
 namespace {
-
-void CopyText(char* dest, size_t size, const char* source) {
-    size_t length = source ? strlen(source) : 0;
-    if (length > size - 1) length = size - 1;
-    if (length) memcpy(dest, source, length);
-    dest[length] = '\0';
-}
 
 // "Insert Item..." stands for an empty menu; it has no record of its own.
 bool IsPlaceholder(const MENUITEMINFOA& info) {

@@ -2,7 +2,8 @@
 // the chosen one is its index in the file.
 #include "editor/icon_picker.h"
 #include "editor/item_dialog.h"
-#include <shellapi.h>
+#include "common/handle_guards.h"
+#include "common/icon_file.h"
 #include "resources/resource_ids.h"
 
 IconPickerData g_iconPicker = {nullptr, nullptr, -1};
@@ -13,14 +14,11 @@ namespace {
 int LoadIcons(HIMAGELIST imageList) {
     HINSTANCE module = g_itemDialog.moduleInstance;
     int count = 0;
-    HICON icon = ExtractIconA(module, g_iconPicker.fileName, 0);
-    // Null: no icon at that index; 1: the file is no icon source.
-    while (icon && icon != reinterpret_cast<HICON>(1)) {
-        bool added = ImageList_ReplaceIcon(imageList, -1, icon) != -1;
-        DestroyIcon(icon); // the image list keeps its own copy
-        if (!added) break;
+    for (;;) {
+        // The image list keeps its own copy of each icon.
+        OwnedIcon icon(ExtractIconOrNull(module, g_iconPicker.fileName, count));
+        if (!icon || ImageList_ReplaceIcon(imageList, -1, icon.Get()) == -1) break;
         ++count;
-        icon = ExtractIconA(module, g_iconPicker.fileName, count);
     }
     return count;
 }
@@ -42,24 +40,29 @@ void FillList(HWND dialog, int count) {
 void OnInitDialog(HWND dialog) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    g_iconPicker.imageList = ImageList_Create(
-        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR8 | ILC_MASK, 0, 4);
-    if (!g_iconPicker.imageList) return;
-    int count = LoadIcons(g_iconPicker.imageList);
+    OwnedImageList imageList(ImageList_Create(
+        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR8 | ILC_MASK, 0, 4));
+    if (!imageList) return;
+    int count = LoadIcons(imageList.Get());
+    g_iconPicker.imageList = imageList.Release(); // released when the picker closes
     if (count > 0) FillList(dialog, count);
 }
 
 // The image list belongs to the picker: the list view lets go of it before it
 // is destroyed, so it is released exactly once.
-void ClosePicker(HWND dialog, INT_PTR result) {
+void ReleaseImageList(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_ICON_LIST);
     if (list) {
         SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
     }
     if (g_iconPicker.imageList) ImageList_Destroy(g_iconPicker.imageList);
-    EndDialog(dialog, result);
     g_iconPicker.imageList = nullptr;
+}
+
+void ClosePicker(HWND dialog, INT_PTR result) {
+    ReleaseImageList(dialog);
+    EndDialog(dialog, result);
 }
 
 void OnOk(HWND dialog) {
@@ -74,9 +77,7 @@ void OnCancel(HWND dialog) {
     ClosePicker(dialog, IDCANCEL);
 }
 
-} // namespace
-
-INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PickerMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
@@ -95,8 +96,26 @@ INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
         OnCancel(dialog);
         return TRUE;
+    case WM_DESTROY:
+        // Also when the picker goes with its owner, or by someone else's
+        // DestroyWindow.
+        ReleaseImageList(dialog);
+        return FALSE;
     default:
         return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK IconPickerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // Nothing may unwind into the system's dialog manager: a failure closes
+    // the picker as Cancel does.
+    try {
+        return PickerMessage(dialog, message, wParam);
+    } catch (...) {
+        OnCancel(dialog);
+        return TRUE;
     }
 }
 

@@ -1,7 +1,7 @@
 // The icon an item would get, shown in the item dialog with its source text.
 #include "editor/item_dialog.h"
 #include <stdio.h>
-#include <shellapi.h>
+#include "common/icon_file.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -43,8 +43,6 @@ void ShowIconPreview(HWND dialog, int iconControlId, int textControlId, const ch
     SetDlgItemTextA(dialog, textControlId, text);
     if (repaint) InvalidateRect(GetDlgItem(dialog, textControlId), nullptr, TRUE);
 
-    HICON icon = ExtractIconA(g_itemDialog.moduleInstance, source, index);
-    // 1 means the file is no icon source at all.
-    if (icon == reinterpret_cast<HICON>(1)) icon = nullptr;
+    HICON icon = ExtractIconOrNull(g_itemDialog.moduleInstance, source, index);
     ReplacePreviewIcon(dialog, iconControlId, icon, repaint);
 }

@@ -23,16 +23,20 @@ void EnableLaunchControls(HWND dialog, bool enable) {
         EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
-// Ends the dialog and releases the preview icon. The icon control lets go of
-// it first, so it never draws a destroyed icon.
-void EndItemDialog(HWND dialog, INT_PTR result) {
-    EndDialog(dialog, result);
+// Releases the preview icon and lets presses in again. The icon control lets
+// go of the icon first, so it never draws a destroyed one.
+void ReleaseItemDialog(HWND dialog) {
     if (g_itemDialog.previewIcon) {
         SendDlgItemMessageA(dialog, IDC_ICON_PREVIEW, STM_SETICON, 0, 0);
         DestroyIcon(g_itemDialog.previewIcon);
         g_itemDialog.previewIcon = nullptr;
     }
     g_itemDialog.dialogOpen = false;
+}
+
+void EndItemDialog(HWND dialog, INT_PTR result) {
+    EndDialog(dialog, result);
+    ReleaseItemDialog(dialog);
 }
 
 // "Please supply a Name and Target for the item" and its shorter forms.
@@ -187,18 +191,30 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 INT_PTR CALLBACK ItemDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, wParam, lParam);
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+    // Nothing may unwind into the system's dialog manager: a failure ends the
+    // dialog as Cancel does, so nothing is stored.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            return OnCommand(dialog, wParam, lParam);
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+            EndItemDialog(dialog, IDCANCEL);
+            return TRUE;
+        case WM_DESTROY:
+            // However the dialog goes (DestroyWindow by someone else, say),
+            // its icon is released and later presses are let in.
+            ReleaseItemDialog(dialog);
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    } catch (...) {
         EndItemDialog(dialog, IDCANCEL);
         return TRUE;
-    default:
-        return FALSE;
     }
 }
 

@@ -2,7 +2,7 @@
 // window class.
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/flat_menu_layout.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 
 namespace {
 // Registered once per process, never unregistered.

@@ -2,7 +2,7 @@
 // keyboard handling across a tree of cascaded menus.
 #include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 #include "flatmenu/pointer_at_key.h"
 
 using namespace fpmlayout;

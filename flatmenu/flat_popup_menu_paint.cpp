@@ -2,7 +2,7 @@
 // frames, submenu arrows and icons out of the image strip.
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/flat_menu_layout.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 #include "flatmenu/scroll_rows.h"
 
 namespace {

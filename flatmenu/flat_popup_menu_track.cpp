@@ -2,7 +2,7 @@
 // and the operations that record a tree's result.
 #include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
-#include "flatmenu/gdi_guards.h"
+#include "common/gdi_guards.h"
 #include "flatmenu/menu_placement.h"
 #include "flatmenu/pointer_at_key.h"
 

@@ -6,9 +6,12 @@
 #include <stdlib.h>
 #include <string.h>
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <vector>
+#include "common/gdi_guards.h"
 #include "flatmenu/flat_popup_menu.h"
+#include "menubuild/native_menu_internal.h"
 #include "store/menu_item_data.h"
 #include "store/registry_layout.h"
 
@@ -19,21 +22,23 @@ void ShowBuildError(const char* text) {
     MessageBoxA(nullptr, text, "BuildPopupMenu", MB_OK);
 }
 
-char* CopyText(const char* text) {
+// A failed allocation here, as anywhere in a press, throws: the press then
+// ends as a whole, releasing what it made, rather than show half a menu.
+char* DuplicateTitle(const char* text) {
     if (!text) return nullptr;
     size_t n = strlen(text) + 1;
     char* copy = static_cast<char*>(malloc(n));
-    if (copy) memcpy(copy, text, n);
+    if (!copy) throw std::bad_alloc();
+    memcpy(copy, text, n);
     return copy;
 }
 
 PopupBuildNode* NewNode(HMENU menu, const char* title, CFlatPopupMenu* popup) {
-    PopupBuildNode* node = new (std::nothrow) PopupBuildNode();
-    if (!node) return nullptr;
+    std::unique_ptr<PopupBuildNode> node(new PopupBuildNode());
     node->nativeMenu = menu;
-    node->title = CopyText(title);
+    node->title = DuplicateTitle(title);
     node->popup = popup;
-    return node;
+    return node.release();
 }
 
 void DeleteStrips(PopupBuildNode* node) {
@@ -53,6 +58,20 @@ void ReleaseList(PopupBuildNode* node, CFlatPopupMenu* keep) {
         node = next;
     }
 }
+
+// Owns a launcher list while it is built and tracked, so that it is released
+// however the build or the tracking ends.
+struct LauncherList {
+    PopupBuildNode* first;
+    CFlatPopupMenu* keep; // the caller's popup, never freed here
+    ~LauncherList() { ReleaseList(first, keep); }
+};
+
+// Deletes a node's strips on scope exit: the context node lives on the stack.
+struct NodeStrips {
+    PopupBuildNode* node;
+    ~NodeStrips() { DeleteStrips(node); }
+};
 
 void AppendAtTail(PopupBuildNode* list, PopupBuildNode* node) {
     while (list->next)
@@ -103,37 +122,21 @@ void AppendNativeItem(HINSTANCE module, HWND window, PopupBuildNode* node, int j
         node->popup->AppendItem(flags, text, id, iconIndex);
         return;
     }
-    CFlatPopupMenu* child = new (std::nothrow) CFlatPopupMenu();
-    if (!child) return; // the submenu item is left out
-    PopupBuildNode* childNode = NewNode(info.hSubMenu, text, child);
-    if (!childNode) {
-        delete child;
-        return;
-    }
-    node->popup->AppendPopup(flags, text, child, iconIndex, id);
-    AppendAtTail(node, childNode);
+    std::unique_ptr<CFlatPopupMenu> child(new CFlatPopupMenu());
+    PopupBuildNode* childNode = NewNode(info.hSubMenu, text, child.get());
+    AppendAtTail(node, childNode); // the list owns the child from here on
+    child.release();
+    node->popup->AppendPopup(flags, text, childNode->popup, iconIndex, id);
     BuildPopupMenu(module, window, childNode, contextNode);
 }
 } // namespace
 
 namespace {
-// A top-down 32-bit DIB description of `width` x `height` pixels.
-BITMAPINFO DibInfo(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // Copies the pixels of a small-icon bitmap into slot `slot` of a strip's
 // pixel rows (`stripWidth` pixels wide).
 void CopyIntoSlot(HDC dc, HBITMAP bitmap, int cx, int cy, int slot, int stripWidth,
                   std::vector<DWORD>* strip, std::vector<DWORD>* scratch) {
-    BITMAPINFO info = DibInfo(cx, cy);
+    BITMAPINFO info = TopDownDibInfo(cx, cy);
     if (GetDIBits(dc, bitmap, 0, cy, scratch->data(), &info, DIB_RGB_COLORS) != cy) return;
     for (int row = 0; row < cy; ++row) {
         std::copy_n(scratch->begin() + static_cast<size_t>(row) * cx, cx,
@@ -155,38 +158,30 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     const int stripWidth = count * cx;
 
-    HDC windowDc = GetDC(window);
-    if (!windowDc) return nullptr;
-    HBITMAP image = CreateCompatibleBitmap(windowDc, stripWidth, cy);
-    HBITMAP mask = image ? CreateCompatibleBitmap(windowDc, stripWidth, cy) : nullptr;
-    if (image && mask) {
-        std::vector<DWORD> imagePixels(static_cast<size_t>(stripWidth) * cy, 0);
-        std::vector<DWORD> maskPixels(imagePixels.size(), 0);
-        std::vector<DWORD> scratch(static_cast<size_t>(cx) * cy);
-        for (int k = 0; k < count; ++k) {
-            MENUITEMINFOA info = {};
-            info.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
-            info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
-            if (!GetMenuItemInfoA(menu, k, TRUE, &info)) continue;
-            if ((info.fType & kBreakTypes) || !info.hbmpChecked || !info.hbmpUnchecked) continue;
-            CopyIntoSlot(windowDc, info.hbmpChecked, cx, cy, k, stripWidth, &maskPixels, &scratch);
-            CopyIntoSlot(windowDc, info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
-                         &scratch);
-        }
-        BITMAPINFO stripInfo = DibInfo(stripWidth, cy);
-        SetDIBits(windowDc, image, 0, cy, imagePixels.data(), &stripInfo, DIB_RGB_COLORS);
-        SetDIBits(windowDc, mask, 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
-    } else {
-        if (image) DeleteObject(image);
-        image = nullptr;
+    WindowDc windowDc(window);
+    if (!windowDc.Get()) return nullptr;
+    OwnedBitmap image(CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy));
+    OwnedBitmap mask(image ? CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy) : nullptr);
+    if (!mask) return nullptr;
+    std::vector<DWORD> imagePixels(static_cast<size_t>(stripWidth) * cy, 0);
+    std::vector<DWORD> maskPixels(imagePixels.size(), 0);
+    std::vector<DWORD> scratch(static_cast<size_t>(cx) * cy);
+    for (int k = 0; k < count; ++k) {
+        MENUITEMINFOA info = {};
+        info.cbSize = QUORIL_MENUITEMINFO_SIZE;
+        info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
+        if (!GetMenuItemInfoA(menu, k, TRUE, &info)) continue;
+        if ((info.fType & kBreakTypes) || !info.hbmpChecked || !info.hbmpUnchecked) continue;
+        CopyIntoSlot(windowDc.Get(), info.hbmpChecked, cx, cy, k, stripWidth, &maskPixels,
+                     &scratch);
+        CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
+                     &scratch);
     }
-    ReleaseDC(window, windowDc);
-    if (!image) return nullptr;
-    if (maskStrip)
-        *maskStrip = mask;
-    else
-        DeleteObject(mask);
-    return image;
+    BITMAPINFO stripInfo = TopDownDibInfo(stripWidth, cy);
+    SetDIBits(windowDc.Get(), image.Get(), 0, cy, imagePixels.data(), &stripInfo, DIB_RGB_COLORS);
+    SetDIBits(windowDc.Get(), mask.Get(), 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
+    if (maskStrip) *maskStrip = mask.Release(); // a mask nobody wants is deleted
+    return image.Release();
 }
 
 bool BuildPopupMenu(HINSTANCE module, HWND window, PopupBuildNode* node,
@@ -197,14 +192,14 @@ bool BuildPopupMenu(HINSTANCE module, HWND window, PopupBuildNode* node,
 
     HBITMAP mask = nullptr;
     HBITMAP image = BuildIconStrips(node->nativeMenu, window, &mask);
+    // The node owns its strips from here on, whatever happens next.
+    node->imageStrip = image;
+    node->maskStrip = mask;
     if (!image || !mask) {
-        if (image) DeleteObject(image);
-        if (mask) DeleteObject(mask);
+        DeleteStrips(node);
         ShowBuildError("Bitmap creation failed");
         return false;
     }
-    node->imageStrip = image;
-    node->maskStrip = mask;
 
     CFlatPopupMenu* contextPopup = contextNode ? contextNode->popup : nullptr;
     if (!node->popup->Create(module, fpmUserBitmap, window, image, mask, contextPopup)) {
@@ -227,14 +222,9 @@ bool BuildPopupMenu(HINSTANCE module, HWND window, PopupBuildNode* node,
 int TrackPopupTree(HINSTANCE module, HMENU menu, HWND window, CFlatPopupMenu* popup, int x, int y,
                    const char* title, PopupBuildNode* contextNode, int* contextCommand) {
     if (!menu || GetMenuItemCount(menu) < 1) return 0;
-    PopupBuildNode* first = NewNode(menu, title, popup);
-    if (!first) return 0;
-    int chosen = 0;
-    if (BuildPopupMenu(module, window, first, contextNode)) {
-        chosen = popup->Track(x, y, nullptr, true, false, contextCommand);
-    }
-    ReleaseList(first, popup);
-    return chosen;
+    LauncherList list = {NewNode(menu, title, popup), popup};
+    if (!BuildPopupMenu(module, window, list.first, contextNode)) return 0;
+    return popup->Track(x, y, nullptr, true, false, contextCommand);
 }
 
 int ShowLauncherMenu(HINSTANCE module, HMENU root, int x, int y, HWND window, HMENU contextMenu,
@@ -246,15 +236,12 @@ int ShowLauncherMenu(HINSTANCE module, HMENU root, int x, int y, HWND window, HM
     CFlatPopupMenu launcher;
     CFlatPopupMenu context;
     PopupBuildNode contextNode = {contextMenu, nullptr, &context, nullptr, nullptr, nullptr};
-    int chosen = 0;
-    if (BuildPopupMenu(module, nullptr, &contextNode, nullptr)) {
-        int command = 0;
-        chosen = TrackPopupTree(module, root, nullptr, &launcher, x, y, QUORIL_LAUNCHER_TITLE,
+    NodeStrips contextStrips = {&contextNode};
+    if (!BuildPopupMenu(module, nullptr, &contextNode, nullptr)) return 0;
+    int command = 0;
+    int chosen = TrackPopupTree(module, root, nullptr, &launcher, x, y, QUORIL_LAUNCHER_TITLE,
                                 &contextNode, &command);
-        if (contextCommand) *contextCommand = command;
-        if (parentSubmenuId)
-            *parentSubmenuId = static_cast<int>(FindParentSubmenuId(root, chosen, 0));
-    }
-    DeleteStrips(&contextNode);
+    if (contextCommand) *contextCommand = command;
+    if (parentSubmenuId) *parentSubmenuId = static_cast<int>(FindParentSubmenuId(root, chosen, 0));
     return chosen;
 }

@@ -4,14 +4,17 @@
 #include "menubuild/native_menu_internal.h"
 #include "store/item_record.h"
 #include "store/registry_layout.h"
+#include "store/registry_names.h"
 #include "store/store_edits_values.h"
 
-int BuildRootMenu(HWND window, HMENU root) {
-    BuildIconScope icons(window); // each distinct icon is read once per build
-    HKEY key = OpenSettingsKey();
-    if (!key) return 0;
-    int result = FillMenuFromKey(window, root, key);
-    RegCloseKey(key);
+int BuildRootMenu(HWND window, HMENU root, HINSTANCE module) {
+    BuildIconScope icons(window, module); // each distinct icon is read once per build
+    int result;
+    {
+        OwnedKey key(OpenSettingsKey());
+        if (!key) return 0;
+        result = FillMenuFromKey(window, root, key.Get());
+    }
     if (GetMenuItemCount(root) <= 0)
         return InsertLauncherItem(window, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
     return result;
@@ -25,45 +28,38 @@ int FillMenuFromKey(HWND window, HMENU menu, HKEY key) {
 
 int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
     int count = 0;
-    char name[kTextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (!name[0]) continue;
-        HMENU submenu = CreateMenu();
+    RegistryName name;
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
+        // An item's text is the name its key is found by again: a name the
+        // code page cannot hold would find another key, or none.
+        if (!name.exact || !name.ansi[0]) continue;
+        // Until its item is in the menu, the submenu and what it holds are ours.
+        OwnedMenuTree submenu(CreateMenu());
         if (!submenu) continue;
-        HKEY subkey;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &subkey) != ERROR_SUCCESS) {
-            DestroyMenu(submenu);
-            continue;
-        }
-        if (FillMenuFromKey(window, submenu, subkey) &&
-            InsertSubmenuItem(subkey, window, menu, submenu, name)) {
+        OwnedKey subkey;
+        if (RegOpenKeyExA(key, name.ansi, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) continue;
+        if (FillMenuFromKey(window, submenu.Get(), subkey.Get()) &&
+            InsertSubmenuItem(subkey.Get(), window, menu, submenu.Get(), name.ansi)) {
+            submenu.Release(); // now part of `menu`
             ++count;
-        } else {
-            DestroyMenuTree(submenu);
-            DestroyMenu(submenu);
         }
-        RegCloseKey(subkey);
     }
     return count;
 }
 
 int AddLauncherItems(HWND window, HMENU menu, HKEY key) {
     int count = 0;
-    char name[kTextBufferSize];
+    RegistryName name;
     char record[kRecordBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        DWORD type = 0;
-        LONG rc = RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) continue; // a name no item can have; the rest still count
-        if (rc != ERROR_SUCCESS) break;
-        if (!name[0] || type != REG_SZ) continue;
-        if (!ReadRecordValue(key, name, record)) continue;
-        if (!InsertLauncherItem(window, menu, name, record)) return 0;
+    DWORD type = 0;
+    RegistryEnumStep step;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
+         ++index) {
+        // A name too long for any item is passed over; the rest still count.
+        // So is one the code page cannot hold: it would address another value.
+        if (step == kRegistrySkip || !name.exact || !name.ansi[0] || type != REG_SZ) continue;
+        if (!ReadRecordValue(key, name.ansi, record)) continue;
+        if (!InsertLauncherItem(window, menu, name.ansi, record)) return 0;
         ++count;
     }
     if (GetMenuItemCount(menu) == 0 &&

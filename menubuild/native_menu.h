@@ -3,12 +3,13 @@
 // in hbmpUnchecked / hbmpChecked. Every item goes in at position 0.
 #pragma once
 #include <windows.h>
+#include "common/scoped_handle.h"
+#include "store/item_record.h" // PlaceholderMarker, the placeholder's item data
 
-// Item data of the "Insert Item..." placeholder: bytes 01..08 and a terminator.
-extern const char PlaceholderMarker[];
 #define QUORIL_PLACEHOLDER_TEXT "Insert Item..."
 
-int BuildRootMenu(HWND window, HMENU root);
+// `module` is the instance handed to ExtractIconA for the items' icons.
+int BuildRootMenu(HWND window, HMENU root, HINSTANCE module = nullptr);
 int FillMenuFromKey(HWND window, HMENU menu, HKEY key);
 int AddSubmenuItems(HWND window, HMENU menu, HKEY key);
 int AddLauncherItems(HWND window, HMENU menu, HKEY key);
@@ -19,3 +20,13 @@ BOOL InsertItemSeparator(HMENU menu, const char* record);
 HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut);
 // Empties `menu`, releasing submenus, record copies and icon bitmaps; always 1.
 int DestroyMenuTree(HMENU menu);
+
+struct MenuTreeDestroyer {
+    static void Close(HMENU menu) {
+        DestroyMenuTree(menu);
+        DestroyMenu(menu);
+    }
+};
+// A native menu tree of a press: emptied with DestroyMenuTree and destroyed on
+// scope exit.
+typedef ScopedHandle<HMENU, MenuTreeDestroyer> OwnedMenuTree;

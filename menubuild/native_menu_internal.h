@@ -2,13 +2,20 @@
 #pragma once
 #include <windows.h>
 #include <stddef.h>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include "common/gdi_guards.h"
+#include "common/handle_guards.h"
 
 // Item data of native items: a zero-terminated copy on the process heap, freed
 // with FreeItemData when its item goes (DestroyMenuTree) or was never inserted.
 char* CopyItemData(const char* text);
 void FreeItemData(void* data);
+struct ItemDataFreer {
+    static void Close(char* data) { FreeItemData(data); }
+};
+typedef ScopedHandle<char*, ItemDataFreer> OwnedItemData;
 
 // Size of MENUITEMINFOA without its final hbmpItem member, as every item is
 // written and read with it.
@@ -18,6 +25,22 @@ void FreeItemData(void* data);
 // plus the low byte of its handle.
 UINT NextItemId(HMENU menu);
 
+// A top-down 32-bit DIB description of `width` x `height` pixels.
+BITMAPINFO TopDownDibInfo(int width, int height);
+
+// One surface of cx x cy pixels, compatible with a window's DC, on which the
+// items' icons are drawn: a memory DC with a 32-bit DIB section selected.
+struct IconSurface {
+    IconSurface(HWND window, int width, int height);
+    bool Ready() const { return bits != nullptr; }
+    int cx, cy;
+    WindowDc windowDc;
+    OwnedDc drawDc;
+    OwnedBitmap drawBitmap;
+    DWORD* bits = nullptr;   // the pixels of drawBitmap, null when it cannot be used
+    SelectedObject selected; // goes first: the bitmap is deselected before it is deleted
+};
+
 // While one of these lives (BuildRootMenu keeps one for the whole build), the
 // icon of each distinct source and index is read from its file only once,
 // and a source without that icon is not asked again; and the items' bitmaps
@@ -25,19 +48,15 @@ UINT NextItemId(HMENU menu);
 // device context and two selections per item. The icons and the surface go
 // when it ends; the items' bitmaps made from them stay.
 struct BuildIconScope {
-    explicit BuildIconScope(HWND window);
+    BuildIconScope(HWND window, HINSTANCE module);
     ~BuildIconScope();
     BuildIconScope(const BuildIconScope&) = delete;
     BuildIconScope& operator=(const BuildIconScope&) = delete;
     BuildIconScope* previous;
-    std::unordered_map<std::string, HICON> icons; // "source|index" -> icon or null
     HWND window;
-    HDC windowDc = nullptr;       // the window's DC, held for the build
-    HDC drawDc = nullptr;         // memory DC with drawBitmap selected
-    HBITMAP drawBitmap = nullptr; // 32-bit top-down DIB section of cx x cy
-    HGDIOBJ previousBitmap = nullptr;
-    DWORD* drawBits = nullptr;
-    int cx = 0, cy = 0;
+    HINSTANCE module;                                 // handed to ExtractIconA
+    std::unordered_map<std::string, OwnedIcon> icons; // "source|index" -> icon or null
+    std::optional<IconSurface> surface;
     bool surfaceFailed = false;
 };
 

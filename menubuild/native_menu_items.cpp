@@ -4,11 +4,10 @@
 #include <stddef.h>
 #include <string.h>
 #include "menubuild/native_menu.h"
+#include "common/text_copy.h"
 #include "menubuild/native_menu_internal.h"
 #include "store/item_record.h"
 #include "store/store_edits_values.h"
-
-const char PlaceholderMarker[] = "\x01\x02\x03\x04\x05\x06\x07\x08";
 
 char* CopyItemData(const char* text) {
     size_t size = strlen(text) + 1;
@@ -30,61 +29,34 @@ UINT NextItemId(HMENU menu) {
 namespace {
 // Parses a copy of `record` into `copy` (kRecordBufferSize bytes).
 void ParseCopy(const char* record, char* copy, MenuItemFields* fields) {
-    lstrcpynA(copy, record, kRecordBufferSize);
+    CopyText(copy, kRecordBufferSize, record);
     ParseItemRecord(0, false, copy, fields);
 }
 
-void DeleteItemBitmaps(MENUITEMINFOA* item) {
-    if (item->hbmpUnchecked) DeleteObject(item->hbmpUnchecked);
-    if (item->hbmpChecked) DeleteObject(item->hbmpChecked);
-    item->hbmpUnchecked = nullptr;
-    item->hbmpChecked = nullptr;
+// Draws one part of `icon` into a new bitmap compatible with `screen`.
+HBITMAP DrawIconPart(HDC screen, HICON icon, int cx, int cy, UINT part) {
+    OwnedDc dc(CreateCompatibleDC(screen));
+    OwnedBitmap bitmap(dc ? CreateCompatibleBitmap(screen, cx, cy) : nullptr);
+    if (!bitmap) return nullptr;
+    {
+        SelectedObject selected(dc.Get(), bitmap.Get());
+        if (!selected.Selected()) return nullptr;
+        DrawIconEx(dc.Get(), 0, 0, icon, cx, cy, 0, nullptr, part);
+    } // deselected before it is handed over
+    return bitmap.Release();
 }
-
-// A memory DC with one bitmap selected into it; restores and deletes on exit.
-struct SelectedBitmap {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    SelectedBitmap(HDC screen, int cx, int cy) {
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, cx, cy);
-        if (dc && bitmap) previous = SelectObject(dc, bitmap);
-    }
-    bool Ok() const { return dc && bitmap && previous; }
-    // Hands the bitmap over to the caller once it is deselected.
-    HBITMAP Release() {
-        HBITMAP b = bitmap;
-        bitmap = nullptr;
-        return b;
-    }
-    ~SelectedBitmap() {
-        if (previous) SelectObject(dc, previous);
-        if (dc) DeleteDC(dc);
-        if (bitmap) DeleteObject(bitmap);
-    }
-};
 } // namespace
 
 HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut) {
     // During a build the bitmaps are drawn on the build's own surface.
     if (HBITMAP image = IconToBitmapsInScope(window, icon, cx, cy, maskOut)) return image;
-    HDC screen = GetDC(window);
-    if (!screen) return nullptr;
-    HBITMAP image = nullptr, mask = nullptr;
-    {
-        SelectedBitmap maskBits(screen, cx, cy);
-        SelectedBitmap imageBits(screen, cx, cy);
-        if (maskBits.Ok() && imageBits.Ok()) {
-            DrawIconEx(maskBits.dc, 0, 0, icon, cx, cy, 0, nullptr, DI_MASK);
-            DrawIconEx(imageBits.dc, 0, 0, icon, cx, cy, 0, nullptr, DI_IMAGE);
-            image = imageBits.Release();
-            if (maskOut) mask = maskBits.Release();
-        }
-    } // both bitmaps are deselected here; a mask nobody wants is deleted
-    ReleaseDC(window, screen);
-    if (image && maskOut) *maskOut = mask;
-    return image;
+    WindowDc screen(window);
+    if (!screen.Get()) return nullptr;
+    OwnedBitmap mask(DrawIconPart(screen.Get(), icon, cx, cy, DI_MASK));
+    OwnedBitmap image(mask ? DrawIconPart(screen.Get(), icon, cx, cy, DI_IMAGE) : nullptr);
+    if (!image) return nullptr;
+    if (maskOut) *maskOut = mask.Release(); // a mask nobody wants is deleted
+    return image.Release();
 }
 
 BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
@@ -97,22 +69,27 @@ BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* 
     else if (*fields.target)
         source = fields.target;
     // Index -1 would ask for the file's icon count instead of an icon.
+    OwnedBitmap image, mask;
     if (source && fields.iconIndex != -1) {
         bool callerOwns = false;
         HICON icon = AcquireItemIcon(source, fields.iconIndex, &callerOwns);
+        OwnedIcon ownIcon(callerOwns ? icon : nullptr);
         if (icon) {
-            HBITMAP mask = nullptr;
-            HBITMAP image = IconToBitmaps(window, icon, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), &mask);
-            if (image) {
-                item->hbmpUnchecked = image;
-                item->hbmpChecked = mask;
-            }
-            if (callerOwns) DestroyIcon(icon);
+            HBITMAP maskBitmap = nullptr;
+            image.Reset(IconToBitmaps(window, icon, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), &maskBitmap));
+            if (image) mask.Reset(maskBitmap);
         }
     }
+    item->hbmpUnchecked = image.Get();
+    item->hbmpChecked = mask.Get();
     BOOL inserted = InsertMenuItemA(menu, 0, TRUE, item);
-    if (!inserted) DeleteItemBitmaps(item);
+    if (inserted) {
+        image.Release(); // the item carries them from now on
+        mask.Release();
+    } else {
+        item->hbmpUnchecked = item->hbmpChecked = nullptr;
+    }
     return inserted;
 }
 
@@ -125,29 +102,27 @@ BOOL InsertItemSeparator(HMENU menu, const char* record) {
     item.cbSize = QUORIL_MENUITEMINFO_SIZE;
     item.fMask = MIIM_TYPE | MIIM_DATA;
     item.fType = MFT_SEPARATOR;
-    char* data = CopyItemData(record);
+    OwnedItemData data(CopyItemData(record));
     if (!data) return FALSE;
-    item.dwItemData = reinterpret_cast<ULONG_PTR>(data);
-    if (InsertMenuItemA(menu, 0, TRUE, &item)) return TRUE;
-    FreeItemData(data);
-    return FALSE;
+    item.dwItemData = reinterpret_cast<ULONG_PTR>(data.Get());
+    if (!InsertMenuItemA(menu, 0, TRUE, &item)) return FALSE;
+    data.Release(); // the item carries it from now on
+    return TRUE;
 }
 
 BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* record) {
-    char* data = CopyItemData(record);
+    OwnedItemData data(CopyItemData(record));
     if (!data) return FALSE;
     MENUITEMINFOA item = {};
     item.cbSize = QUORIL_MENUITEMINFO_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
     item.fType = MFT_STRING;
-    item.dwItemData = reinterpret_cast<ULONG_PTR>(data);
+    item.dwItemData = reinterpret_cast<ULONG_PTR>(data.Get());
     item.dwTypeData = const_cast<char*>(text);
     item.cch = static_cast<UINT>(strlen(text));
     item.wID = NextItemId(menu);
-    if (!InsertWithIcon(window, menu, record, &item)) {
-        FreeItemData(data);
-        return FALSE;
-    }
+    if (!InsertWithIcon(window, menu, record, &item)) return FALSE;
+    data.Release(); // the item carries it from now on
     InsertItemSeparator(menu, record);
     return TRUE;
 }
@@ -165,12 +140,12 @@ BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, cons
     item.wID = NextItemId(submenu);
     BOOL inserted;
     if (hasRecord) {
-        char* data = CopyItemData(record);
+        OwnedItemData data(CopyItemData(record));
         if (!data) return FALSE;
         item.fMask |= MIIM_CHECKMARKS | MIIM_DATA;
-        item.dwItemData = reinterpret_cast<ULONG_PTR>(data);
+        item.dwItemData = reinterpret_cast<ULONG_PTR>(data.Get());
         inserted = InsertWithIcon(window, menu, record, &item);
-        if (!inserted) FreeItemData(data);
+        if (inserted) data.Release(); // the item carries it from now on
     } else {
         inserted = InsertMenuItemA(menu, 0, TRUE, &item);
     }

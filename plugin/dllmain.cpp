@@ -3,11 +3,14 @@
 #include "plugin/module.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        SetModuleInstance(instance);
-        LoadButtonFace();
-    } else if (reason == DLL_PROCESS_DETACH) {
-        DeleteButtonFace();
+    try { // nothing may unwind into the loader; the load never fails
+        if (reason == DLL_PROCESS_ATTACH) {
+            SetModuleInstance(instance);
+            LoadButtonFace();
+        } else if (reason == DLL_PROCESS_DETACH) {
+            DeleteButtonFace();
+        }
+    } catch (...) {
     }
     return TRUE;
 }

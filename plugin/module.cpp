@@ -2,6 +2,7 @@
 // process attach to process detach.
 #include "plugin/module.h"
 #include <string.h>
+#include "common/text_copy.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -10,14 +11,6 @@ HBITMAP g_face = nullptr;
 SIZE g_faceSize = {0, 0};
 
 typedef const char*(WINAPI* HostPathFn)();
-
-// Copies at most `limit` characters of `source` into `dest`, always terminated.
-void CopyLimited(char* dest, const char* source, size_t limit) {
-    size_t n = strlen(source);
-    if (n > limit) n = limit;
-    memcpy(dest, source, n);
-    dest[n] = '\0';
-}
 
 HBITMAP LoadSkinFace() {
     HMODULE host = GetModuleHandleA("wbocx.ocx");
@@ -30,29 +23,32 @@ HBITMAP LoadSkinFace() {
     if (!uis) return nullptr;
     char path[260];
     if (!BuildSkinFacePath(uis, getWbDir(), path)) return nullptr;
-    return static_cast<HBITMAP>(
-        LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    return static_cast<HBITMAP>(LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 } // namespace
 
-HINSTANCE ModuleInstance() { return g_instance; }
-void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
+HINSTANCE ModuleInstance() {
+    return g_instance;
+}
+void SetModuleInstance(HINSTANCE instance) {
+    g_instance = instance;
+}
 
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
     // Without the host's directory there is nothing to take the face relative to.
     if (!uis || !wbdir) return false;
-    CopyLimited(path, uis, 255);
+    CopyText(path, 256, uis); // at most 255 characters
     char face[256];
     GetPrivateProfileStringA("Quoril", "Bitmap", "", face, sizeof face, path);
     if (face[0] == '\0') return false;
     // The face file is always relative to the host's directory.
-    CopyLimited(path, wbdir, 253);
+    CopyText(path, 254, wbdir);
     size_t length = strlen(path);
     if (face[0] != '\\' && (length == 0 || path[length - 1] != '\\')) {
         path[length++] = '\\';
         path[length] = '\0';
     }
-    CopyLimited(path + length, face, 255 - length);
+    CopyText(path + length, 256 - length, face);
     return true;
 }
 
@@ -75,5 +71,9 @@ void DeleteButtonFace() {
     g_faceSize.cx = g_faceSize.cy = 0;
 }
 
-HBITMAP ButtonFace() { return g_face; }
-SIZE ButtonFaceSize() { return g_faceSize; }
+HBITMAP ButtonFace() {
+    return g_face;
+}
+SIZE ButtonFaceSize() {
+    return g_faceSize;
+}

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <stddef.h>
 #include <string.h>
+#include "common/handle_guards.h"
+#include "common/text_copy.h"
 #include "editor/editor_flows.h"
 #include "editor/item_dialog.h"
 #include "menubuild/flat_popup_build.h"
@@ -20,24 +22,11 @@ namespace {
 // without its comma is passed as null. The run mode is not consulted.
 int LaunchRecord(const char* record) {
     char work[kRecordBufferSize];
-    strncpy(work, record, sizeof work - 1);
-    work[sizeof work - 1] = '\0';
-    char* target = work;
-    char* parameters = nullptr;
-    char* startIn = nullptr;
-    char* comma = strchr(target, ',');
-    if (comma) {
-        *comma = '\0';
-        parameters = comma + 1;
-        comma = strchr(parameters, ',');
-        if (comma) {
-            *comma = '\0';
-            startIn = comma + 1;
-            comma = strchr(startIn, ',');
-            if (comma) *comma = '\0';
-        }
-    }
-    HINSTANCE result = ShellExecuteA(nullptr, "open", target, parameters, startIn, SW_SHOWNORMAL);
+    CopyText(work, sizeof work, record);
+    MenuItemFields fields;
+    ParseItemRecord(0, false, work, &fields);
+    HINSTANCE result = ShellExecuteA(nullptr, "open", fields.target, fields.parameters,
+                                     fields.startIn, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 } // namespace
@@ -76,31 +65,36 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
     }
 }
 
+namespace {
+int Press(HWND hostWindow, int x, int y) {
+    NormalizePositions(nullptr);
+    // The native tree maps ids back to keys until the dispatch has finished.
+    OwnedMenuTree root(CreatePopupMenu());
+    if (!root) return 0;
+    OwnedMenu resource(LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
+    if (!resource) return 0;
+    HMENU contextMenu = GetSubMenu(resource.Get(), 0);
+    if (!contextMenu) return 0;
+    if (BuildRootMenu(hostWindow, root.Get(), ModuleInstance())) {
+        int contextCommand = 0, parentSubmenuId = 0;
+        int chosen = ShowLauncherMenu(ModuleInstance(), root.Get(), x, y, hostWindow, contextMenu,
+                                      &contextCommand, &parentSubmenuId);
+        if (chosen)
+            DispatchMenuChoice(hostWindow, root.Get(), chosen, contextCommand, parentSubmenuId);
+    }
+    return 1;
+}
+} // namespace
+
 int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
     // A press from within the item dialog's own loop is refused.
     if (g_itemDialog.dialogOpen) return 0;
-    NormalizePositions(nullptr);
-    HMENU root = CreatePopupMenu();
-    if (!root) return 0;
-    HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
-    if (!resource) {
-        DestroyMenu(root);
+    // No exception may unwind into the host. Everything the press made is
+    // held by guards, so a failure half-way (an allocation, say) has released
+    // it all by the time it lands here.
+    try {
+        return Press(hostWindow, x, y);
+    } catch (...) {
         return 0;
     }
-    HMENU contextMenu = GetSubMenu(resource, 0);
-    if (!contextMenu) {
-        DestroyMenu(resource);
-        DestroyMenu(root);
-        return 0;
-    }
-    if (BuildRootMenu(hostWindow, root)) {
-        int contextCommand = 0, parentSubmenuId = 0;
-        int chosen = ShowLauncherMenu(ModuleInstance(), root, x, y, hostWindow, contextMenu,
-                                      &contextCommand, &parentSubmenuId);
-        if (chosen) DispatchMenuChoice(hostWindow, root, chosen, contextCommand, parentSubmenuId);
-    }
-    DestroyMenuTree(root);
-    DestroyMenu(resource);
-    DestroyMenu(root);
-    return 1;
 }

@@ -1,14 +1,18 @@
 // Splitting and composing the eight-field item record.
 #include "store/item_record.h"
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+const char PlaceholderMarker[] = "\x01\x02\x03\x04\x05\x06\x07\x08";
 
 namespace {
 // Decimal read: leading white space, an optional sign, digits up to the first
 // other character; no digits read as 0. Saturates instead of overflowing.
 int ReadInteger(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
     bool negative = false;
     if (*text == '-' || *text == '+') negative = (*text++ == '-');
     long long value = 0;
@@ -38,7 +42,8 @@ struct RecordWriter {
     explicit RecordWriter(char* o) : out(o) { out[0] = '\0'; }
     void Text(const char* text) {
         if (!text) return;
-        while (*text && used + 1 < kRecordBufferSize) out[used++] = *text++;
+        while (*text && used + 1 < kRecordBufferSize)
+            out[used++] = *text++;
         out[used] = '\0';
     }
     void Number(int value) {
@@ -48,7 +53,9 @@ struct RecordWriter {
     }
 };
 
-bool Present(const char* text) { return text && *text; }
+bool Present(const char* text) {
+    return text && *text;
+}
 } // namespace
 
 void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields) {
@@ -67,15 +74,16 @@ void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItem
         fields->iconPath = next;
         next = SplitAtComma(next);
     }
-    int* numbers[] = {&fields->iconIndex, &fields->runMode, &fields->position,
-                      &fields->separator};
+    int* numbers[] = {&fields->iconIndex, &fields->runMode, &fields->position, &fields->separator};
     for (int i = 0; i < 4 && next; ++i) {
         char* field = next;
         next = (i < 3) ? SplitAtComma(field) : nullptr;
         *numbers[i] = ReadInteger(field);
     }
     if (zeroBased) {
-        fields->position = fields->position != 0 ? fields->position - 1 : defaultPosition;
+        // The lowest stored position stays the lowest instead of overflowing.
+        int stored = fields->position;
+        fields->position = stored == 0 ? defaultPosition : stored == INT_MIN ? INT_MIN : stored - 1;
     }
 }
 

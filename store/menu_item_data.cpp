@@ -1,21 +1,12 @@
 // Reading a native menu item together with its parsed record.
 #include "store/menu_item_data.h"
 #include <string.h>
+#include "common/text_copy.h"
 
 namespace {
 // One of each for the whole process: every call overwrites the previous result.
 char g_itemText[kTextBufferSize];
 char g_recordWork[kRecordBufferSize];
-
-// Copies a record that may be longer than the work buffer; a longer one is cut.
-void CopyRecord(const char* record) {
-    size_t n = 0;
-    while (n + 1 < sizeof g_recordWork && record[n]) {
-        g_recordWork[n] = record[n];
-        ++n;
-    }
-    g_recordWork[n] = '\0';
-}
 } // namespace
 
 bool GetMenuItemData(HMENU menu, UINT item, BOOL byPosition, MenuItemData* data) {
@@ -34,7 +25,8 @@ bool GetMenuItemData(HMENU menu, UINT item, BOOL byPosition, MenuItemData* data)
     // The item's record is a heap text owned by the menu; split a copy of it.
     const char* record = reinterpret_cast<const char*>(data->info.dwItemData);
     if (record) {
-        CopyRecord(record);
+        // A record longer than the work buffer is cut.
+        CopyText(g_recordWork, sizeof g_recordWork, record);
         ParseItemRecord(static_cast<int>(item), byPosition != FALSE, g_recordWork, &data->fields);
     } else if (byPosition) {
         data->fields.position = static_cast<int>(item);

@@ -1,5 +1,6 @@
 // The settings key and the lookups from native menu ids back to registry keys.
 #include "store/registry_layout.h"
+#include "common/handle_guards.h"
 #include "store/item_record.h"
 
 namespace {
@@ -43,67 +44,50 @@ int ItemCount(HMENU menu) {
     int count = GetMenuItemCount(menu);
     return count > 0 ? count : 0;
 }
-
-void CloseKey(HKEY key) {
-    if (key) RegCloseKey(key);
-}
 } // namespace
 
 HKEY OpenSettingsKey() {
     static const char* const kNames[] = {"Software", "Quoril", "RoduzuRodidiVo", "Settings"};
-    HKEY parent = HKEY_CURRENT_USER;
+    // Never leave a half-opened chain behind; HKEY_CURRENT_USER is not ours.
+    OwnedKey parent;
     for (int i = 0; i < 4; ++i) {
         REGSAM rights = (i < 3) ? KEY_READ : (KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
-        HKEY child = CreateChildKey(parent, kNames[i], rights);
-        // Never leave a half-opened chain behind.
-        if (parent != HKEY_CURRENT_USER) RegCloseKey(parent);
-        if (!child) return nullptr;
-        parent = child;
+        parent.Reset(CreateChildKey(parent ? parent.Get() : HKEY_CURRENT_USER, kNames[i], rights));
+        if (!parent) return nullptr;
     }
-    return parent;
+    return parent.Release();
 }
 
 HKEY FindSubmenuKey(HKEY key, HMENU menu, UINT submenuId) {
     if (submenuId == 0) return key;
+    OwnedKey owned(key); // taken over: closed unless it is the one returned
     int count = (key && menu) ? ItemCount(menu) : 0;
     for (int position = 0; position < count; ++position) {
         UINT id = 0;
-        if (ReadItemId(menu, position, &id) && id == submenuId) {
-            HKEY found = OpenItemSubkey(key, menu, position);
-            RegCloseKey(key);
-            return found;
-        }
+        if (ReadItemId(menu, position, &id) && id == submenuId)
+            return OpenItemSubkey(key, menu, position);
         HMENU submenu = GetSubMenu(menu, position);
         if (!submenu) continue;
         HKEY child = OpenItemSubkey(key, menu, position);
         if (!child) break;
-        HKEY found = FindSubmenuKey(child, submenu, submenuId);
-        if (found) {
-            RegCloseKey(key);
-            return found;
-        }
+        if (HKEY found = FindSubmenuKey(child, submenu, submenuId)) return found;
     }
-    CloseKey(key);
     return nullptr;
 }
 
 HKEY FindItemKey(HKEY key, HMENU menu, UINT itemId) {
+    OwnedKey owned(key); // taken over: closed unless it is the one returned
     int count = (key && menu && itemId) ? ItemCount(menu) : 0;
     for (int position = 0; position < count; ++position) {
         UINT id = GetMenuItemID(menu, position);
         if (id == static_cast<UINT>(-1) && !ReadItemId(menu, position, &id)) id = 0;
-        if (id == itemId) return key;
+        if (id == itemId) return owned.Release();
         HMENU submenu = GetSubMenu(menu, position);
         if (!submenu) continue;
         HKEY child = OpenItemSubkey(key, menu, position);
         if (!child) break;
-        HKEY found = FindItemKey(child, submenu, itemId);
-        if (found) {
-            RegCloseKey(key);
-            return found;
-        }
+        if (HKEY found = FindItemKey(child, submenu, itemId)) return found;
     }
-    CloseKey(key);
     return nullptr;
 }
 

@@ -1,6 +1,9 @@
 // Writing, creating and deleting items and submenus in the stored menu.
 #include "store/store_edits.h"
+#include "common/handle_guards.h"
+#include "store/item_record.h"
 #include "store/registry_layout.h"
+#include "store/registry_names.h"
 #include "store/store_edits_values.h"
 
 namespace {
@@ -17,26 +20,41 @@ HKEY FindTargetKey(HMENU menu, UINT itemId, UINT submenuId) {
     return FindItemKey(settings, menu, itemId);
 }
 
+// True when value `name` of `key` (null: the default value) holds a record
+// with characters the code page cannot hold. The editor only ever saw it
+// through the code page, so writing over it would lose them: it stays.
+bool HoldsRecordBeyondCodePage(HKEY key, const char* name) {
+    wchar_t wideName[kTextBufferSize];
+    if (!ToWide(name ? name : "", wideName, kTextBufferSize)) return false;
+    StoredRecord stored;
+    return ReadStoredRecord(key, wideName, &stored) && !IsAnsiRecord(stored);
+}
+
+// The same for the record of the existing sub-key `name` of `key`.
+bool SubmenuHoldsRecordBeyondCodePage(HKEY key, const char* name) {
+    OwnedKey subkey;
+    if (RegOpenKeyExA(key, name, 0, KEY_QUERY_VALUE, subkey.Put()) != ERROR_SUCCESS) return false;
+    return HoldsRecordBeyondCodePage(subkey.Get(), nullptr);
+}
+
 // Deletes the sub-key `name` of `key` with everything beneath it; a level
 // that cannot be deleted says so. True when the sub-key is gone.
-bool DeleteTree(HKEY key, const char* name) {
-    HKEY subkey;
-    if (RegOpenKeyExA(key, name, 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, &subkey) !=
-        ERROR_SUCCESS)
-        return false;
-    char child[kTextBufferSize];
-    DWORD index = 0;
-    for (;;) {
-        DWORD size = sizeof child;
-        if (RegEnumKeyExA(subkey, index, child, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
+// Names go through the wide API, so that a child named in characters the code
+// page cannot hold is deleted, and never mistaken for another one.
+bool DeleteTree(HKEY key, const wchar_t* name) {
+    {
+        OwnedKey subkey;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                          subkey.Put()) != ERROR_SUCCESS)
+            return false;
+        RegistryName child;
         // A deleted child frees its index for the next one; one that stays is
         // stepped over, so each child is visited once.
-        if (!child[0] || !DeleteTree(subkey, child)) ++index;
+        for (DWORD index = 0; EnumSubkeyName(subkey.Get(), index, &child) == kRegistryEntry;) {
+            if (!child.wide[0] || !DeleteTree(subkey.Get(), child.wide)) ++index;
+        }
     }
-    RegCloseKey(subkey);
-    if (RegDeleteKeyA(key, name) == ERROR_SUCCESS) return true;
+    if (RegDeleteKeyW(key, name) == ERROR_SUCCESS) return true;
     MessageBoxA(nullptr, "Sub-menu deletion failed", "DeleteRegSubEntry", MB_OK);
     return false;
 }
@@ -44,51 +62,43 @@ bool DeleteTree(HKEY key, const char* name) {
 
 void WriteItemValue(HMENU menu, UINT itemId, UINT submenuId, const char* name, const char* record) {
     if (!menu || !itemId || IsEmpty(name) || IsEmpty(record)) return;
-    HKEY key = FindTargetKey(menu, itemId, submenuId);
-    if (!key) return;
-    WriteRecordValue(key, name, record);
-    RegCloseKey(key);
+    OwnedKey key(FindTargetKey(menu, itemId, submenuId));
+    if (key && !HoldsRecordBeyondCodePage(key.Get(), name))
+        WriteRecordValue(key.Get(), name, record);
 }
 
 void CreateSubmenuKey(HMENU menu, UINT itemId, UINT submenuId, const char* name,
                       const char* record) {
     if (!menu || !itemId || IsEmpty(name) || IsEmpty(record)) return;
-    HKEY key = FindTargetKey(menu, itemId, submenuId);
-    if (!key) return;
-    HKEY subkey;
-    LONG rc = RegCreateKeyExA(key, name, 0, const_cast<char*>("key"), REG_OPTION_NON_VOLATILE,
-                              KEY_WRITE, nullptr, &subkey, nullptr);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) return;
-    WriteRecordValue(subkey, nullptr, record);
-    RegCloseKey(subkey);
+    OwnedKey subkey;
+    {
+        OwnedKey key(FindTargetKey(menu, itemId, submenuId));
+        if (!key || SubmenuHoldsRecordBeyondCodePage(key.Get(), name) ||
+            RegCreateKeyExA(key.Get(), name, 0, const_cast<char*>("key"), REG_OPTION_NON_VOLATILE,
+                            KEY_WRITE, nullptr, subkey.Put(), nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    WriteRecordValue(subkey.Get(), nullptr, record);
 }
 
 void DeleteMenuItemRegEntry(HMENU menu, UINT itemId, const char* name) {
     // An empty name would address the default value, which is the record of
     // the submenu that holds the item, never an item of its own.
     if (!menu || !itemId || IsEmpty(name)) return;
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return;
-    HKEY key = FindItemKey(settings, menu, itemId);
-    if (!key) return;
-    if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
+    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+    if (key && RegDeleteValueA(key.Get(), name) != ERROR_SUCCESS)
         MessageBoxA(nullptr, "Menu item deletion failed", "DeleteMenuItemRegEntry", MB_OK);
-    RegCloseKey(key);
 }
 
 void DeleteSubmenu(HMENU menu, UINT itemId, const char* name) {
     if (!menu || !itemId || IsEmpty(name)) return;
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return;
-    HKEY key = FindItemKey(settings, menu, itemId);
-    if (!key) return;
-    DeleteRegSubEntry(key, name);
-    RegCloseKey(key);
+    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+    if (key) DeleteRegSubEntry(key.Get(), name);
 }
 
 void DeleteRegSubEntry(HKEY key, const char* name) {
     // An empty name would open, and so delete, `key` itself.
     if (!key || IsEmpty(name)) return;
-    DeleteTree(key, name);
+    wchar_t wideName[kTextBufferSize];
+    if (ToWide(name, wideName, kTextBufferSize)) DeleteTree(key, wideName);
 }

@@ -1,9 +1,14 @@
 // Keeping the positions of the siblings in one key consistent: shifting after
 // an insert or delete, moving one record, and filling in missing positions.
-// Every visited record is rewritten in full eight-field item form.
+// Every visited record is brought into full eight-field item form; its text
+// fields are kept to the last character, whatever the code page holds.
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
+#include <utility>
+#include "common/handle_guards.h"
 #include "store/registry_layout.h"
+#include "store/registry_names.h"
 #include "store/store_edits.h"
 #include "store/store_edits_values.h"
 
@@ -36,19 +41,17 @@ bool ComposeRecord(const MenuItemFields& f, int position, char* out) {
 
 // Gives the renumbering operations a handle that may enumerate and rewrite
 // the key the lookup returned, whatever rights the lookup asked for.
-HKEY ReopenForRenumbering(HKEY found) {
+HKEY ReopenForRenumbering(OwnedKey found) {
     HKEY key;
-    if (RegOpenKeyExA(found, "", 0, kRenumberRights, &key) != ERROR_SUCCESS) return found;
-    RegCloseKey(found);
+    if (RegOpenKeyExA(found.Get(), "", 0, kRenumberRights, &key) != ERROR_SUCCESS)
+        return found.Release();
     return key;
 }
 
 HKEY FindKeyOfItem(HMENU menu, UINT itemId) {
     if (!menu || !itemId) return nullptr;
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return nullptr;
-    HKEY key = FindItemKey(settings, menu, itemId);
-    return key ? ReopenForRenumbering(key) : nullptr;
+    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+    return key ? ReopenForRenumbering(std::move(key)) : nullptr;
 }
 
 // New position for the stored position p of one record.
@@ -65,100 +68,134 @@ int MoveRule(int p, int oldPosition, int newPosition) {
     return p;
 }
 
-// Renumbers one record read from value `name` of `key` (null: the default
-// value). Returns false when there was no record to renumber.
-bool RenumberRecord(HKEY key, const char* name, int running, PositionRule rule, int first,
-                    int second) {
-    char record[kRecordBufferSize];
-    if (!ReadRecordValue(key, name, record)) return false;
+// The stored record composed again: its four text fields exactly as stored,
+// then the numbers of `composed` (the record as BuildItemRecord made it from
+// `fields`, parsed from `shadow`), which follow its fourth comma.
+void SpliceStoredText(const StoredRecord& stored, const char* shadow, const MenuItemFields& fields,
+                      const char* composed, StoredRecord* out) {
+    int n = 0;
+    const char* texts[] = {fields.target, fields.parameters, fields.startIn, fields.iconPath};
+    for (const char* text : texts) {
+        if (text) {
+            int length = static_cast<int>(strlen(text));
+            wmemcpy(out->text + n, stored.text + (text - shadow), length);
+            n += length;
+        }
+        out->text[n++] = L',';
+    }
+    const char* numbers = composed;
+    for (int commas = 0; commas < 4; ++numbers)
+        if (*numbers == ',') ++commas;
+    while (*numbers)
+        out->text[n++] = static_cast<unsigned char>(*numbers++);
+    out->text[n] = L'\0';
+    out->length = n;
+}
+
+// Gives the record in value `name` of `key` (null: the default value) the
+// position that `choose` picks from its fields, parsed as ParseItemRecord
+// (defaultPosition, zeroBased) parses them, and stores it in full item form.
+// The record is read and written through the wide API, so that its text keeps
+// every character, those the code page cannot hold included; one whose text
+// does not change is not written. False when there is no record to renumber;
+// otherwise *position is the position chosen.
+template <typename Choose>
+bool RepositionRecord(HKEY key, const wchar_t* name, int defaultPosition, bool zeroBased,
+                      Choose choose, int* position) {
+    StoredRecord stored;
+    if (!ReadStoredRecord(key, name, &stored)) return false;
+    // Parsing looks only at commas, digits, signs and blanks, all ASCII: it
+    // reads a stand-in in which every other character is one '?', so that a
+    // field's place there is its place in the stored text.
+    char shadow[kRecordBufferSize];
+    for (int i = 0; i <= stored.length; ++i)
+        shadow[i] = stored.text[i] < 0x80 ? static_cast<char>(stored.text[i]) : '?';
     MenuItemFields fields;
-    ParseItemRecord(running, true, record, &fields);
-    int position = rule(fields.position + 1, first, second);
+    ParseItemRecord(defaultPosition, zeroBased, shadow, &fields);
+    *position = choose(fields);
     char composed[kRecordBufferSize];
-    if (ComposeRecord(fields, position, composed)) WriteRecordValue(key, name, composed);
+    if (!ComposeRecord(fields, *position, composed)) return true; // stays as stored
+    StoredRecord rewritten;
+    SpliceStoredText(stored, shadow, fields, composed, &rewritten);
+    if (rewritten.length != stored.length ||
+        wmemcmp(rewritten.text, stored.text, stored.length) != 0)
+        WriteStoredRecord(key, name, rewritten.text, rewritten.length);
     return true;
+}
+
+// Renumbers one record with `rule`; a record without a position counts as
+// the running number plus one.
+bool RenumberRecord(HKEY key, const wchar_t* name, int running, PositionRule rule, int first,
+                    int second) {
+    int position;
+    return RepositionRecord(
+        key, name, running, true,
+        [&](const MenuItemFields& f) { return rule(f.position + 1, first, second); }, &position);
 }
 
 // Values first, then the sub-keys' default values, one running number for
 // records without a position.
 void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
     int running = 1;
-    char name[kTextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        DWORD type = 0;
-        LONG rc = RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS) break;
+    RegistryName name;
+    DWORD type = 0;
+    RegistryEnumStep step;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
+         ++index) {
         // Only REG_SZ values are records; anything else is left as it is.
-        if (!name[0] || type != REG_SZ) continue;
-        if (RenumberRecord(key, name, running, rule, first, second)) ++running;
+        if (step == kRegistrySkip || !name.wide[0] || type != REG_SZ) continue;
+        if (RenumberRecord(key, name.wide, running, rule, first, second)) ++running;
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (!name[0]) continue;
-        HKEY subkey;
-        if (RegOpenKeyExA(key, name, 0, kRenumberRights, &subkey) != ERROR_SUCCESS) continue;
-        if (RenumberRecord(subkey, nullptr, running, rule, first, second)) ++running;
-        RegCloseKey(subkey);
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
+        OwnedKey subkey;
+        if (!name.wide[0] ||
+            RegOpenKeyExW(key, name.wide, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+            continue;
+        if (RenumberRecord(subkey.Get(), nullptr, running, rule, first, second)) ++running;
     }
 }
 
 // Fills in a missing position of the record in value `name` of `key` with
 // `next`; returns the number the record after it gets.
-int NormalizeRecord(HKEY key, const char* name, int next) {
-    char record[kRecordBufferSize];
-    if (!ReadRecordValue(key, name, record)) return next;
-    MenuItemFields fields;
-    ParseItemRecord(next, false, record, &fields);
-    int position = fields.position != 0 ? fields.position : next;
-    char composed[kRecordBufferSize];
-    if (ComposeRecord(fields, position, composed)) WriteRecordValue(key, name, composed);
+int NormalizeRecord(HKEY key, const wchar_t* name, int next) {
+    int position;
+    if (!RepositionRecord(
+            key, name, next, false,
+            [&](const MenuItemFields& f) { return f.position != 0 ? f.position : next; },
+            &position))
+        return next;
     return position + 1;
 }
 
 void NormalizeKey(HKEY key) {
     int next = 1;
-    char name[kTextBufferSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (!name[0]) continue;
-        HKEY subkey;
-        if (RegOpenKeyExA(key, name, 0, kRenumberRights, &subkey) != ERROR_SUCCESS) continue;
-        next = NormalizeRecord(subkey, nullptr, next);
-        NormalizeKey(subkey); // a sub-key without a record is still a submenu
-        RegCloseKey(subkey);
+    RegistryName name;
+    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
+        OwnedKey subkey;
+        if (!name.wide[0] ||
+            RegOpenKeyExW(key, name.wide, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
+            continue;
+        next = NormalizeRecord(subkey.Get(), nullptr, next);
+        NormalizeKey(subkey.Get()); // a sub-key without a record is still a submenu
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        DWORD type = 0;
-        LONG rc = RegEnumValueA(key, index, name, &size, nullptr, &type, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS) break;
-        if (!name[0] || type != REG_SZ) continue;
-        next = NormalizeRecord(key, name, next);
+    DWORD type = 0;
+    RegistryEnumStep step;
+    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
+         ++index) {
+        if (step == kRegistrySkip || !name.wide[0] || type != REG_SZ) continue;
+        next = NormalizeRecord(key, name.wide, next);
     }
 }
 } // namespace
 
 void ShiftPositions(HMENU menu, UINT itemId, int fromPosition, int delta) {
-    HKEY key = FindKeyOfItem(menu, itemId);
-    if (!key) return;
-    RenumberKey(key, ShiftRule, fromPosition, delta);
-    RegCloseKey(key);
+    OwnedKey key(FindKeyOfItem(menu, itemId));
+    if (key) RenumberKey(key.Get(), ShiftRule, fromPosition, delta);
 }
 
 void MovePosition(HMENU menu, UINT itemId, int oldPosition, int newPosition) {
-    HKEY key = FindKeyOfItem(menu, itemId);
-    if (!key) return;
-    RenumberKey(key, MoveRule, oldPosition, newPosition);
-    RegCloseKey(key);
+    OwnedKey key(FindKeyOfItem(menu, itemId));
+    if (key) RenumberKey(key.Get(), MoveRule, oldPosition, newPosition);
 }
 
 void NormalizePositions(HKEY key) {
@@ -166,8 +203,6 @@ void NormalizePositions(HKEY key) {
         NormalizeKey(key);
         return;
     }
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return;
-    NormalizeKey(settings);
-    RegCloseKey(settings);
+    OwnedKey settings(OpenSettingsKey());
+    if (settings) NormalizeKey(settings.Get());
 }

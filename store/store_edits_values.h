@@ -14,3 +14,21 @@ bool ReadRecordValue(HKEY key, const char* name, char* record);
 // Stores `record` as value `name` (null or "" for the default value), REG_SZ,
 // without a terminating zero. True when the write succeeded.
 bool WriteRecordValue(HKEY key, const char* name, const char* record);
+
+// A record exactly as stored, read through the wide API: other programs may
+// store characters that the code page cannot hold.
+struct StoredRecord {
+    wchar_t text[kRecordBufferSize]; // terminated
+    int length;                      // in characters, without the terminator
+};
+
+// Reads value `name` of `key` (null or L"" for the default value) into
+// `record`. True only for a REG_SZ value of at most kRecordBufferSize - 1
+// characters holding no zero but a final one: anything else is to be left
+// alone, since it cannot be rewritten without loss.
+bool ReadStoredRecord(HKEY key, const wchar_t* name, StoredRecord* record);
+// Stores `length` characters of `text` as value `name`, REG_SZ, without a
+// terminating zero. True when the write succeeded.
+bool WriteStoredRecord(HKEY key, const wchar_t* name, const wchar_t* text, int length);
+// True when the code page holds the record to its last character.
+bool IsAnsiRecord(const StoredRecord& record);

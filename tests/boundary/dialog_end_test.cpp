@@ -1,0 +1,167 @@
+// The item dialog and the icon picker release what they hold and let presses
+// in again however they end: also when someone else destroys the dialog, or
+// when the picker's owner goes away.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include "editor/icon_picker.h"
+#include "editor/item_dialog.h"
+#include "plugin/module.h"
+#include "resources/resource_ids.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+const char kIconFile[] = "C:\\windows\\notepad.exe";
+
+// The window of this thread with the given title, or null.
+HWND ThreadWindow(const char* title) {
+    struct Search {
+        const char* title;
+        HWND found;
+    } search = {title, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            if (qtest::WindowText(window) != s->title) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What the timer below does once the dialog titled g_dialogTitle is up, and
+// what it saw before.
+enum OutsideAction { kDestroyDialog, kDestroyTarget, kCancelDialog };
+OutsideAction g_action = kDestroyDialog;
+HWND g_target = nullptr;
+const char* g_dialogTitle = nullptr;
+bool g_acted = false;
+HICON g_iconWhileOpen = nullptr;
+HIMAGELIST g_listWhileOpen = nullptr;
+
+// Runs inside the dialog's own modal loop, on the test's thread, as code of
+// the host would.
+void CALLBACK ActFromOutside(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ThreadWindow(g_dialogTitle);
+    if (!dialog || g_acted) return;
+    g_acted = true;
+    g_iconWhileOpen = g_itemDialog.previewIcon;
+    g_listWhileOpen = g_iconPicker.imageList;
+    if (g_action == kCancelDialog)
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    else
+        DestroyWindow(g_action == kDestroyTarget ? g_target : dialog);
+}
+
+// Runs `body`, which opens a modal dialog titled `title` on this thread, with
+// the timer that acts on it from outside, and a watchdog that ends the loop
+// instead of letting a fault hang the test. False when the watchdog had to
+// step in.
+bool RunWithOutsideAction(const char* title, OutsideAction action, HWND target,
+                          const std::function<void()>& body) {
+    g_dialogTitle = title;
+    g_action = action;
+    g_target = target;
+    g_acted = false;
+    std::atomic<bool> done(false), rescued(false);
+    DWORD thread = GetCurrentThreadId();
+    std::thread watchdog([&] {
+        DWORD start = GetTickCount();
+        while (!done) {
+            if (GetTickCount() - start > 20000 && !rescued) {
+                rescued = true;
+                PostThreadMessageA(thread, WM_QUIT, 0, 0);
+            }
+            Sleep(20);
+        }
+    });
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ActFromOutside);
+    body();
+    KillTimer(nullptr, timer);
+    done = true;
+    watchdog.join();
+    return !rescued;
+}
+
+HWND MakeOwner() {
+    return CreateWindowExA(0, "STATIC", "picker owner", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
+                           nullptr, nullptr, nullptr, nullptr);
+}
+
+void PrepareCreateDialog() {
+    ItemDialogData& d = g_itemDialog;
+    d.moduleInstance = GetModuleHandleA(nullptr);
+    lstrcpyA(d.title, "Create Menu Item");
+    d.propertiesMode = false;
+    d.isSubmenu = false;
+    d.name[0] = d.parameters[0] = d.startIn[0] = d.iconPath[0] = '\0';
+    lstrcpyA(d.target, kIconFile); // the preview shows its first icon
+    d.iconIndex = d.runMode = -1;
+    d.position = 1;
+    d.separator = 0;
+}
+
+bool IconAlive(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return false;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return true;
+}
+
+class DialogEndTest : public ::testing::Test {
+  protected:
+    void SetUp() override { SetModuleInstance(GetModuleHandleA(nullptr)); }
+};
+
+TEST_F(DialogEndTest, ItemDialogDestroyedByOthersLetsPressesInAndReleasesItsIcon) {
+    PrepareCreateDialog();
+    INT_PTR result = 0;
+    bool ended = RunWithOutsideAction("Create Menu Item", kDestroyDialog, nullptr,
+                                      [&] { result = RunItemDialog(GetModuleHandleA(nullptr)); });
+    ASSERT_TRUE(ended) << "the dialog's loop did not end when its window was destroyed";
+    ASSERT_TRUE(g_acted);
+    EXPECT_NE(IDOK, result) << "a dialog that was destroyed is no confirmation";
+    EXPECT_FALSE(g_itemDialog.dialogOpen) << "a destroyed dialog would refuse every later press";
+    EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+    ASSERT_NE(nullptr, g_iconWhileOpen) << "the dialog showed no preview icon of " << kIconFile;
+    EXPECT_FALSE(IconAlive(g_iconWhileOpen)) << "the preview icon outlived its dialog";
+}
+
+TEST_F(DialogEndTest, PickerGoingWithItsOwnerReleasesItsImageList) {
+    // A first picker, ended by Cancel, warms up whatever the system makes
+    // lazily, so that the count below compares like with like.
+    HWND firstOwner = MakeOwner();
+    ASSERT_NE(nullptr, firstOwner);
+    int index = 0;
+    ASSERT_TRUE(RunWithOutsideAction("Select Icon", kCancelDialog, nullptr, [&] {
+        index = ChooseIconIndex(GetModuleHandleA(nullptr), firstOwner, kIconFile);
+    }));
+    ASSERT_TRUE(g_acted) << "the icon picker did not appear";
+    DestroyWindow(firstOwner);
+    int gdiBefore = qtest::LiveGdiObjects();
+
+    HWND owner = MakeOwner();
+    ASSERT_NE(nullptr, owner);
+    bool ended = RunWithOutsideAction("Select Icon", kDestroyTarget, owner, [&] {
+        index = ChooseIconIndex(GetModuleHandleA(nullptr), owner, kIconFile);
+    });
+    ASSERT_TRUE(ended) << "the picker's loop did not end when its owner was destroyed";
+    ASSERT_TRUE(g_acted);
+    EXPECT_FALSE(IsWindow(owner));
+    EXPECT_EQ(-1, index);
+    ASSERT_NE(nullptr, g_listWhileOpen) << "the picker made no image list for " << kIconFile;
+    EXPECT_EQ(nullptr, g_iconPicker.imageList) << "the picker's image list outlived it";
+    // Exactly as before the picker: its image list's bitmaps and DCs are the
+    // only objects it makes, and the system's lazy ones were made by the
+    // first picker.
+    EXPECT_EQ(gdiBefore, qtest::LiveGdiObjects());
+}
+
+} // namespace

@@ -15,6 +15,23 @@ const int kBarHeight = 20;
 const int kTextLeft = 25;
 const int kTextBoxSize = 1000;
 const int kArrowRows = 4; // a scroll band's arrow: 1, 3, 5 and 7 pixels wide
+
+// Narrows a DC's clipping to a rectangle while it lives, when asked to.
+class ClippedTo {
+  public:
+    ClippedTo(HDC dc, bool clip, const RECT& area) : m_dc(dc), m_saved(clip ? SaveDC(dc) : 0) {
+        if (m_saved) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    }
+    ~ClippedTo() {
+        if (m_saved) RestoreDC(m_dc, m_saved);
+    }
+    ClippedTo(const ClippedTo&) = delete;
+    ClippedTo& operator=(const ClippedTo&) = delete;
+
+  private:
+    HDC m_dc;
+    int m_saved;
+};
 } // namespace
 
 void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
@@ -84,6 +101,9 @@ void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
     // A row of a scrolling menu that does not fit whole between the bands
     // is not drawn at all.
     if (!RowShown(entry)) return;
+    // Whatever its font, nothing of a row reaches into a band.
+    const RECT rows = {1, m_rowAreaTop, m_width - 1, m_rowAreaBottom};
+    ClippedTo clip(dc, m_scrolls, rows);
     const bool hot = index == m_hotIndex;
     const int t = entry.top;
     if (entry.flags & fpmSeparator) {

@@ -138,7 +138,6 @@ void CFlatPopupMenu::CreateGdiObjects() {
     m_backgroundPen = CreatePen(PS_SOLID, 1, m_backgroundColour);
     m_textPen = CreatePen(PS_SOLID, 1, m_textColour);
     m_highlightedTextPen = CreatePen(PS_SOLID, 1, m_highlightedTextColour);
-    m_disabledTextPen = CreatePen(PS_SOLID, 1, m_disabledTextColour);
     m_backgroundBrush = CreateSolidBrush(m_backgroundColour);
     m_highlightBrush = CreateSolidBrush(m_highlightColour);
 
@@ -167,7 +166,6 @@ void CFlatPopupMenu::DeleteGdiObjects() {
     DeleteAndClear(m_backgroundPen);
     DeleteAndClear(m_textPen);
     DeleteAndClear(m_highlightedTextPen);
-    DeleteAndClear(m_disabledTextPen);
     DeleteAndClear(m_backgroundBrush);
     DeleteAndClear(m_highlightBrush);
     if (m_ownsImageStrip) DeleteObject(m_imageStrip);

@@ -222,7 +222,6 @@ class CFlatPopupMenu {
     bool m_ownsImageStrip = false; // loaded from a resource by CreateGdiObjects
     HBITMAP m_maskStrip = nullptr;
     HWND m_ownerWindow = nullptr;
-    HPEN m_disabledTextPen = nullptr; // the arrow of a scroll band that cannot scroll
     RECT m_workArea = {0, 0, 0, 0};
     bool m_scrolls = false;
     int m_firstRow = 0;

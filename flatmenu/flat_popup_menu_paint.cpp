@@ -80,8 +80,10 @@ void CFlatPopupMenu::DrawScrollBands(HDC dc) {
 void CFlatPopupMenu::DrawScrollArrow(HDC dc, int bandTop, int direction) {
     // A solid triangle in the middle of its band, pointing the way the band
     // scrolls: in the text colour while there is more to see that way,
-    // grayed when there is not.
-    SelectedObject pen(dc, CanScroll(direction) ? m_textPen : m_disabledTextPen);
+    // grayed when there is not. The stock DC pen takes the colour, so the
+    // bands need no pen of the menu's own.
+    SelectedObject pen(dc, GetStockObject(DC_PEN));
+    SetDCPenColor(dc, CanScroll(direction) ? m_textColour : m_disabledTextColour);
     const int centre = m_width / 2;
     const int arrowTop = bandTop + (fpmlayout::kScrollBandHeight - kArrowRows) / 2;
     for (int row = 0; row < kArrowRows; ++row) {

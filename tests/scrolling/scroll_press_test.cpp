@@ -62,6 +62,12 @@ void ChooseFromContextMenu(POINT row, ContextEntry command) {
     const POINT q = ContextPoint(context, command);
     MoveAndSettle(q.x, q.y - 2);
     MoveAndSettle(q.x, q.y);
+    const RECT c = WindowRect(context);
+    if (!WaitPaintedHot(context, q.y - c.top - kEntryHeight / 2)) {
+        ADD_FAILURE() << "the context menu's entry under the pointer is not hot";
+        Tap(VK_ESCAPE);
+        return;
+    }
     LeftClick();
 }
 
@@ -244,6 +250,9 @@ TEST_F(PressScroll, PropertiesOnAScrolledEntryShowThatItem) {
     EXPECT_EQ(1, result);
     EXPECT_EQ(ItemName(50), shownName);
     EXPECT_EQ(ItemArgs(50), shownParameters);
+    EXPECT_TRUE(ProbeLines().empty()) << "nothing was started";
+    EXPECT_EQ(ProbePath() + "," + ItemArgs(50) + ",,,0,0,50,0", StoredRecord("", ItemName(50)))
+        << "a cancelled dialog leaves the record";
 }
 
 TEST_F(PressScroll, ATallSubmenuScrollsAndItsLastItemStarts) {

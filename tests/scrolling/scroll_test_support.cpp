@@ -2,6 +2,7 @@
 #include <stdio.h>
 #include <atomic>
 #include <gtest/gtest.h>
+#include "common/gdi_guards.h"
 #include "tests/keyboard/key_test_support.h"
 
 namespace scrolltest {
@@ -106,20 +107,22 @@ Snapshot::Snapshot(HWND window) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC dc = GetDC(window);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
+    WindowDc dc(window);
+    OwnedBitmap dib(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedDc memory(CreateCompatibleDC(dc.Get()));
+    if (!dc.Get() || !dib.Get() || !memory.Get() || !bits) {
+        m_width = m_height = 0; // nothing read: no pixels
+        return;
+    }
+    {
+        SelectedObject selected(memory.Get(), dib.Get());
+        BitBlt(memory.Get(), 0, 0, m_width, m_height, dc.Get(), 0, 0, SRCCOPY);
+        GdiFlush();
+    }
     const BYTE* p = static_cast<const BYTE*>(bits);
     m_pixels.resize(static_cast<size_t>(m_width) * m_height);
-    for (size_t i = 0; p && i < m_pixels.size(); ++i)
+    for (size_t i = 0; i < m_pixels.size(); ++i)
         m_pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(dib);
-    ReleaseDC(window, dc);
 }
 
 COLORREF Snapshot::Pixel(int x, int y) const {

@@ -42,26 +42,16 @@ void StoreItems(const std::string& path, int count, int first = 1) {
                         ",0");
 }
 
-// Moves the pointer and waits until the menus have taken the move, so that
-// no two moves are merged into one: the first move into another menu only
-// hands it the capture, and only a move of its own makes its entry hot.
-void MoveAndSettle(int x, int y) {
-    MovePointer(x, y);
-    Settle();
-}
-
 // Right-clicks the row at `row` of the only open menu and chooses `command`
 // from the context menu that opens.
 void ChooseFromContextMenu(POINT row, ContextEntry command) {
-    MoveAndSettle(row.x, row.y - 1);
-    MoveAndSettle(row.x, row.y);
+    GlideTo(row.x, row.y);
     qtest::RightDown();
     qtest::RightUp();
     HWND context = WaitForPopups(2);
     if (!context) return;
     const POINT q = ContextPoint(context, command);
-    MoveAndSettle(q.x, q.y - 2);
-    MoveAndSettle(q.x, q.y);
+    GlideTo(q.x, q.y);
     const RECT c = WindowRect(context);
     if (!WaitPaintedHot(context, q.y - c.top - kEntryHeight / 2)) {
         ADD_FAILURE() << "the context menu's entry under the pointer is not hot";

@@ -61,6 +61,22 @@ void MoveExactly(int x, int y) {
 
 void GlideTo(int x, int y) {
     MoveExactly(x, y - 2);
+    // The first move into another menu only hands it the capture, and two
+    // queued moves are merged into one: the last move waits until the menu
+    // under the pointer holds the capture.
+    const POINT target = {x, y};
+    const HWND under = WindowFromPoint(target);
+    char className[32] = "";
+    GetClassNameA(under, className, sizeof className);
+    if (lstrcmpA(className, "fpmMenuClass") == 0) {
+        const bool captured = keytest::WaitFor([&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(under, nullptr), &info) &&
+                   info.hwndCapture == under;
+        });
+        if (!captured) ADD_FAILURE() << "the menu under " << x << "," << y << " took no capture";
+    }
     MoveExactly(x, y);
 }
 

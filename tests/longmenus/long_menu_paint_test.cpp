@@ -35,6 +35,9 @@ class LongMenuPaint : public ::testing::Test {
                                 mask, nullptr));
         for (int i = 0; i < kEntries; ++i)
             menu.AppendItem(0, "Entry", i + 1, 0);
+        // Away from the menu: a pointer resting where an earlier program left
+        // it would make the entry under it hot.
+        qtest::MoveMouse(50, 50);
         menu.Track(500, 0, nullptr, false, true, nullptr);
         ASSERT_TRUE(menu.Window());
         UpdateWindow(menu.Window());

@@ -80,6 +80,16 @@ class CFlatPopupMenu {
     HFONT NormalFont() const { return m_normalFont; }
     HFONT BoldFont() const { return m_boldFont; }
     int SubmenuDelay() const { return m_submenuDelay; }
+    // A menu taller than its monitor's work area scrolls: its entries show
+    // in the client rows between two scroll bands, from the first row on.
+    bool Scrolls() const { return m_scrolls; }
+    int FirstRow() const { return m_firstRow; }
+    // Client rows where entries show: between the bands, or the whole
+    // window of a menu that does not scroll.
+    int RowAreaTop() const { return m_rowAreaTop; }
+    int RowAreaBottom() const { return m_rowAreaBottom; }
+    // The work area the menu was placed in.
+    RECT WorkArea() const { return m_workArea; }
 
     static LRESULT CALLBACK MenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -93,13 +103,18 @@ class CFlatPopupMenu {
     // The steps of Track.
     // Sets every entry's top and height and the width; returns the content height.
     int MeasureItems();
+    // The work area of the monitor the menu goes on: a submenu's is its
+    // parent's, any other menu's that of the monitor holding its point.
+    RECT WorkAreaFor(POINT point) const;
     POINT PlaceWindow(int x, int y, SIZE size) const;
     bool CreateMenuWindow(POINT at, SIZE size);
     void ShowAndTakeCapture(bool noCapture);
     void RunMessageLoop();
     // Closes the tree of this menu with no result, unless it has closed.
     void CloseTreeWithoutChoice();
-    void StopSubmenuDelays();
+    // Stops the submenu delays and scrolling bands of this menu and its open
+    // submenus.
+    void StopMenuTimers();
     static CFlatPopupMenu* MenuOfWindow(HWND window);
     static LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -109,6 +124,8 @@ class CFlatPopupMenu {
     void DrawItem(HDC dc, int index, const FlatMenuItem& entry);
     void DrawSeparator(HDC dc, int top);
     void DrawIcon(HDC dc, int sourceX, int x, int y);
+    void DrawScrollBands(HDC dc);
+    void DrawScrollArrow(HDC dc, int bandTop, int direction);
 
     // Input.
     void MouseMove(HWND window, int x, int y);
@@ -146,6 +163,32 @@ class CFlatPopupMenu {
     bool IsChoosable(int index) const;
     int NextChoosable(int from, int step) const; // wraps around; -1 when none
 
+    // Scrolling. Directions: -1 towards the top, 1 towards the bottom.
+    // At Track: the rows of a menu that scrolls start below its top band.
+    void SetUpRows(bool scrolls, int windowHeight);
+    bool RowShown(const FlatMenuItem& item) const;
+    bool CanScroll(int direction) const;
+    // Shows the rows from `first` on; false when nothing moved. The hot
+    // entry's submenu closes, and a hot entry that is no longer shown stops
+    // being hot.
+    bool ScrollTo(int first);
+    // Scrolls the entry into view; false when it was shown already.
+    bool BringIntoView(int index);
+    int FirstRowShowing(int index) const;
+    int ScrollBandAt(int x, int y) const; // the band's direction, 0 for none
+    // The pointer at a client point: resting on an active band scrolls.
+    void FollowScrollBand(int x, int y);
+    void ScrollBandStep();
+    void StopBandScrolling();
+    void CloseSubmenuOfHotEntry();
+    // Wheel messages go to the host's focused window: the innermost running
+    // Track loop takes them and scrolls the menu under the pointer.
+    static bool IsWheelMessage(UINT message);
+    static void TakeWheelMessage(const MSG& msg);
+    void WheelTurned(int delta, POINT screen);
+    // The menu whose window of this thread is at a screen point, or null.
+    static CFlatPopupMenu* MenuAtPoint(POINT screen);
+
     HINSTANCE m_instance = nullptr;
     int m_bitmapId = fpmNoBitmap;
     std::vector<FlatMenuItem> m_items;
@@ -179,4 +222,10 @@ class CFlatPopupMenu {
     bool m_ownsImageStrip = false; // loaded from a resource by CreateGdiObjects
     HBITMAP m_maskStrip = nullptr;
     HWND m_ownerWindow = nullptr;
+    RECT m_workArea = {0, 0, 0, 0};
+    bool m_scrolls = false;
+    int m_firstRow = 0;
+    int m_rowAreaTop = 0, m_rowAreaBottom = 0;
+    int m_bandDirection = 0; // the band the pointer rests on while it scrolls
+    int m_wheelDelta = 0;    // a wheel's turn short of a notch
 };

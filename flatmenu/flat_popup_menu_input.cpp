@@ -69,7 +69,11 @@ LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wP
         menu->CharTyped(window, wParam);
         break;
     case WM_TIMER:
-        menu->OpenHotSubmenu(window, wParam);
+        if (wParam == kScrollTimer) {
+            menu->ScrollBandStep();
+        } else {
+            menu->OpenHotSubmenu(window, wParam);
+        }
         break;
     case WM_MOUSEMOVE:
         menu->MouseMove(window, SignedLow(lParam), SignedHigh(lParam));
@@ -94,18 +98,13 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     // this thread hold a menu object that may be used from here.
     POINT screen = {x, y};
     ClientToScreen(window, &screen);
-    HWND under = WindowFromPoint(screen);
-    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
-        char className[101] = "";
-        GetClassNameA(under, className, sizeof className);
-        CFlatPopupMenu* other = MenuOfWindow(under);
-        if (lstrcmpA(className, kMenuClassName) == 0 && other && other != this) {
-            ReleaseCapture();
-            m_captureState = fpmShownWithoutCapture;
-            SetCapture(under);
-            other->m_captureState = fpmHoldsCapture;
-            return;
-        }
+    CFlatPopupMenu* other = MenuAtPoint(screen);
+    if (other && other != this && other->m_window) {
+        ReleaseCapture();
+        m_captureState = fpmShownWithoutCapture;
+        SetCapture(other->m_window);
+        other->m_captureState = fpmHoldsCapture;
+        return;
     }
 
     // While a context menu is tracked, the rest of the tree stands still.
@@ -117,6 +116,16 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     RECT client;
     GetClientRect(window, &client);
     SetHotEntry(HitTest(x, y, client), true);
+    if (m_scrolls) FollowScrollBand(x, y);
+}
+
+CFlatPopupMenu* CFlatPopupMenu::MenuAtPoint(POINT screen) {
+    HWND under = WindowFromPoint(screen);
+    if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return nullptr;
+    char className[101] = "";
+    GetClassNameA(under, className, sizeof className);
+    if (lstrcmpA(className, kMenuClassName) != 0) return nullptr;
+    return MenuOfWindow(under);
 }
 
 void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
@@ -133,7 +142,8 @@ void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
     }
     if (index != -1) {
         m_hotIndex = index;
-        DrawItem(dc.Get(), index, m_items[index]);
+        // An entry scrolled into view is painted with all the others.
+        if (!BringIntoView(index)) DrawItem(dc.Get(), index, m_items[index]);
         if (m_items[index].child && startSubmenuDelay)
             SetTimer(m_window, kSubmenuTimer, m_submenuDelay, nullptr);
     }
@@ -141,11 +151,13 @@ void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
 
 int CFlatPopupMenu::HitTest(int x, int y, const RECT& clientRect) const {
     if (x <= 2 || y <= 2 || x > clientRect.right || y > clientRect.bottom) return -1;
-    for (size_t i = 0; i < m_items.size(); ++i) {
+    // The bands of a scrolling menu, and the rows hidden under them, hold no entry.
+    if (m_scrolls && (y < m_rowAreaTop || y >= m_rowAreaBottom)) return -1;
+    for (size_t i = m_scrolls ? m_firstRow : 0; i < m_items.size(); ++i) {
         const FlatMenuItem& item = m_items[i];
         // Strict on both sides: an entry's top row belongs to no entry.
         if (item.top < y && y < item.top + item.height)
-            return (item.flags & fpmDisabled) ? -1 : static_cast<int>(i);
+            return (item.flags & fpmDisabled) || !RowShown(item) ? -1 : static_cast<int>(i);
     }
     return -1;
 }
@@ -171,11 +183,11 @@ void CFlatPopupMenu::OpenSubmenuOfHotEntry(bool fromKeyboard) {
     child->Track(point.x, point.y, m_notifyWindow, true, true, nullptr);
 }
 
-void CFlatPopupMenu::StopSubmenuDelays() {
+void CFlatPopupMenu::StopMenuTimers() {
     if (m_window) KillTimer(m_window, kSubmenuTimer);
+    StopBandScrolling();
     for (FlatMenuItem& item : m_items) {
-        if (item.child && item.child != this && item.child->m_window)
-            item.child->StopSubmenuDelays();
+        if (item.child && item.child != this && item.child->m_window) item.child->StopMenuTimers();
     }
 }
 
@@ -183,7 +195,8 @@ void CFlatPopupMenu::ButtonDown(HWND window, int x, int y, bool left) {
     RECT client;
     GetClientRect(window, &client);
     if (CancelIfOutside(window, client, x, y)) return;
-    if (m_hotIndex == -1) return;
+    // A click on a scroll band chooses nothing and keeps the menu open.
+    if (m_hotIndex == -1 || ScrollBandAt(x, y) != 0) return;
 
     if (left) {
         // A press opens the hot entry's submenu at once; it never chooses.
@@ -207,8 +220,9 @@ void CFlatPopupMenu::ButtonDown(HWND window, int x, int y, bool left) {
 void CFlatPopupMenu::TrackContextMenu(POINT screen, bool fromKeyboard) {
     CFlatPopupMenu* root = Root();
     // A pending submenu delay anywhere in the tree would otherwise open a
-    // submenu inside the context menu's loop.
-    root->StopSubmenuDelays();
+    // submenu inside the context menu's loop, and a scrolling menu would
+    // move the right-clicked entry away.
+    root->StopMenuTimers();
     root->m_contextMenuOpen = true;
     m_contextMenu->m_openedByKeyboard = fromKeyboard;
     int contextCommand = m_contextMenu->Track(screen.x, screen.y, nullptr, true, true, nullptr);
@@ -233,7 +247,7 @@ void CFlatPopupMenu::ButtonUp(HWND window, int x, int y) {
     RECT client;
     GetClientRect(window, &client);
     if (CancelIfOutside(window, client, x, y)) return;
-    if (m_hotIndex == -1) return;
+    if (m_hotIndex == -1 || ScrollBandAt(x, y) != 0) return;
     const FlatMenuItem& item = m_items[m_hotIndex];
     if (item.commandId != 0 && !item.child) Finish(item.commandId, 0);
 }

@@ -177,7 +177,10 @@ void CFlatPopupMenu::OpenContextMenuByKeyboard() {
 }
 
 void CFlatPopupMenu::MoveHotByKeyboard(int index) {
-    if (index != -1) SetHotEntry(index, false);
+    if (index == -1) return;
+    // A band would scroll the entry the key chose out of view again.
+    StopBandScrolling();
+    SetHotEntry(index, false);
 }
 
 bool CFlatPopupMenu::IsChoosable(int index) const {

@@ -3,6 +3,7 @@
 #include "flatmenu/flat_popup_menu.h"
 #include "flatmenu/flat_menu_layout.h"
 #include "common/gdi_guards.h"
+#include "flatmenu/scroll_rows.h"
 
 namespace {
 const int kIconFrameLeft = 3;
@@ -13,6 +14,24 @@ const int kBarLeftWithoutIcon = 3;
 const int kBarHeight = 20;
 const int kTextLeft = 25;
 const int kTextBoxSize = 1000;
+const int kArrowRows = 4; // a scroll band's arrow: 1, 3, 5 and 7 pixels wide
+
+// Narrows a DC's clipping to a rectangle while it lives, when asked to.
+class ClippedTo {
+  public:
+    ClippedTo(HDC dc, bool clip, const RECT& area) : m_dc(dc), m_saved(clip ? SaveDC(dc) : 0) {
+        if (m_saved) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    }
+    ~ClippedTo() {
+        if (m_saved) RestoreDC(m_dc, m_saved);
+    }
+    ClippedTo(const ClippedTo&) = delete;
+    ClippedTo& operator=(const ClippedTo&) = delete;
+
+  private:
+    HDC m_dc;
+    int m_saved;
+};
 } // namespace
 
 void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
@@ -24,15 +43,53 @@ void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
 }
 
 void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
-    // A long menu reaches far below the screen's edge: entries wholly outside
-    // the area being painted are not drawn. An entry paints from its top to
-    // the bottom of its bar.
+    // A scrolling menu draws the rows it shows, its bands and nothing else.
+    int begin = 0, end = static_cast<int>(m_items.size());
+    if (m_scrolls) {
+        begin = m_firstRow;
+        end = LastRowShown(m_items, m_firstRow, m_rowAreaBottom - m_rowAreaTop) + 1;
+    }
+    // Entries wholly outside the area being painted are not drawn. An entry
+    // paints from its top to the bottom of its bar.
     RECT clip = {};
     const bool clipped = GetClipBox(dc, &clip) != ERROR;
-    for (size_t i = 0; i < m_items.size(); ++i) {
+    for (int i = begin; i < end; ++i) {
         const FlatMenuItem& entry = m_items[i];
         if (clipped && (entry.top + kBarHeight <= clip.top || entry.top >= clip.bottom)) continue;
-        DrawItem(dc, static_cast<int>(i), entry);
+        DrawItem(dc, i, entry);
+    }
+    if (m_scrolls) {
+        // Below the last row that fits whole, down to the band, nothing shows.
+        const int rowsEnd =
+            end > begin ? m_items[end - 1].top + m_items[end - 1].height : m_rowAreaTop;
+        RECT gap = {1, rowsEnd, m_width - 1, m_rowAreaBottom};
+        if (gap.top < gap.bottom) FillRect(dc, &gap, m_backgroundBrush);
+        DrawScrollBands(dc);
+    }
+}
+
+void CFlatPopupMenu::DrawScrollBands(HDC dc) {
+    RECT top = {1, 1, m_width - 1, m_rowAreaTop};
+    RECT bottom = {1, m_rowAreaBottom, m_width - 1, m_rowAreaBottom + fpmlayout::kScrollBandHeight};
+    FillRect(dc, &top, m_backgroundBrush);
+    FillRect(dc, &bottom, m_backgroundBrush);
+    DrawScrollArrow(dc, top.top, -1);
+    DrawScrollArrow(dc, bottom.top, 1);
+}
+
+void CFlatPopupMenu::DrawScrollArrow(HDC dc, int bandTop, int direction) {
+    // A solid triangle in the middle of its band, pointing the way the band
+    // scrolls: in the text colour while there is more to see that way,
+    // grayed when there is not. The stock DC pen takes the colour, so the
+    // bands need no pen of the menu's own.
+    SelectedObject pen(dc, GetStockObject(DC_PEN));
+    SetDCPenColor(dc, CanScroll(direction) ? m_textColour : m_disabledTextColour);
+    const int centre = m_width / 2;
+    const int arrowTop = bandTop + (fpmlayout::kScrollBandHeight - kArrowRows) / 2;
+    for (int row = 0; row < kArrowRows; ++row) {
+        const int half = direction < 0 ? row : kArrowRows - 1 - row;
+        POINT line[2] = {{centre - half, arrowTop + row}, {centre + half + 1, arrowTop + row}};
+        Polyline(dc, line, 2);
     }
 }
 
@@ -43,6 +100,12 @@ void CFlatPopupMenu::DrawSeparator(HDC dc, int top) {
 }
 
 void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
+    // A row of a scrolling menu that does not fit whole between the bands
+    // is not drawn at all.
+    if (!RowShown(entry)) return;
+    // Whatever its font, nothing of a row reaches into a band.
+    const RECT rows = {1, m_rowAreaTop, m_width - 1, m_rowAreaBottom};
+    ClippedTo clip(dc, m_scrolls, rows);
     const bool hot = index == m_hotIndex;
     const int t = entry.top;
     if (entry.flags & fpmSeparator) {

@@ -17,7 +17,11 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     m_chosenCommand = 0;
     m_contextCommand = 0;
 
-    const SIZE size = {m_width, contentHeight + kBottomMargin};
+    const POINT wanted = {x, y};
+    m_workArea = WorkAreaFor(wanted);
+    const int neededHeight = contentHeight + kBottomMargin;
+    const SIZE size = {m_width, FitMenuHeight(neededHeight, m_workArea)};
+    SetUpRows(size.cy < neededHeight, size.cy);
     const POINT at = PlaceWindow(x, y, size);
     m_x = at.x;
     m_y = at.y;
@@ -57,16 +61,20 @@ int CFlatPopupMenu::MeasureItems() {
     return runningTop;
 }
 
+RECT CFlatPopupMenu::WorkAreaFor(POINT point) const {
+    // A submenu stays on its parent's monitor, even where it opens beside it.
+    if (m_isChild && m_parent && m_parent->m_window) return m_parent->m_workArea;
+    return MonitorWorkArea(point);
+}
+
 POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
-    RECT workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     const POINT wanted = {x, y};
     if (m_isChild && m_parent) {
         const RECT parent = {m_parent->m_x, m_parent->m_y, m_parent->m_x + m_parent->m_width,
                              m_parent->m_y};
-        return PlaceMenuWindow(size, wanted, workArea, &parent);
+        return PlaceMenuWindow(size, wanted, m_workArea, &parent);
     }
-    return PlaceMenuWindow(size, wanted, workArea, nullptr);
+    return PlaceMenuWindow(size, wanted, m_workArea, nullptr);
 }
 
 bool CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
@@ -109,10 +117,15 @@ void CFlatPopupMenu::RunMessageLoop() {
             return;
         }
         if (!IsWindow(m_window)) return;
-        if (IsKeyMessage(msg.message)) {
-            // While a menu is open, the keys are the menu's, never the host's.
+        if (IsKeyMessage(msg.message) || IsWheelMessage(msg.message)) {
+            // While a menu is open, the keys and the wheel are the menu's,
+            // never the host's.
             try {
-                TakeKeyMessage(msg);
+                if (IsKeyMessage(msg.message)) {
+                    TakeKeyMessage(msg);
+                } else {
+                    TakeWheelMessage(msg);
+                }
             } catch (...) {
                 CloseTreeWithoutChoice(); // nothing may unwind into the system's frames
             }

@@ -2,14 +2,16 @@
 #include "flatmenu/flat_menu_layout.h"
 
 namespace {
-// Pulls a coordinate back so that [value, value + extent) ends at `limit`,
-// but not below 0.
-int PullBackInside(int value, int extent, int limit) {
-    if (value + extent > limit) {
-        value = limit - extent;
-        if (value < 0) value = 0;
-    }
+// Moves [value, value + extent) inside [low, high): back from `high` first,
+// then forward to `low`, so that a range longer than the area starts at `low`.
+int MoveInside(int value, int extent, int low, int high) {
+    if (value + extent > high) value = high - extent;
+    if (value < low) value = low;
     return value;
+}
+
+bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
 }
 } // namespace
 
@@ -20,10 +22,31 @@ POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* 
         x = parent->right - fpmlayout::kSubmenuOverlap;
         if (x + size.cx > workArea.right) {
             x = parent->left - size.cx + fpmlayout::kSubmenuOverlap;
-            if (x < 0) x = 0;
+            if (x < workArea.left) x = workArea.left;
         }
     }
-    POINT placed = {PullBackInside(x, size.cx, workArea.right),
-                    PullBackInside(point.y, size.cy, workArea.bottom)};
+    POINT placed = {MoveInside(x, size.cx, workArea.left, workArea.right),
+                    MoveInside(point.y, size.cy, workArea.top, workArea.bottom)};
     return placed;
+}
+
+int FitMenuHeight(int wanted, const RECT& workArea) {
+    const int available = workArea.bottom - workArea.top;
+    return (available > 0 && wanted > available) ? available : wanted;
+}
+
+RECT MonitorWorkArea(POINT point) {
+    RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !GetMonitorInfoA(monitor, &info) || IsEmpty(info.rcWork)) return primary;
+    // On Windows the primary monitor's rcWork is the work area that
+    // SystemParametersInfo reports; Wine keeps a work area set through
+    // SystemParametersInfo apart from it. The smaller of the two holds both.
+    RECT both;
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) && IntersectRect(&both, &info.rcWork, &primary))
+        return both;
+    return info.rcWork;
 }

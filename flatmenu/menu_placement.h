@@ -1,12 +1,20 @@
 // Where a menu window goes on the screen, computed from its size, the point
-// it was asked for and the work area, without any window.
+// it was asked for and the work area of its monitor, without any window.
 #pragma once
 #include <windows.h>
 
 // The screen position of the top-left corner of a menu window of `size`
 // asked for at `point`. A submenu passes its parent's window rectangle: it
 // then opens against the parent's right edge, or its left edge when the right
-// one leaves no room, and point.x is not used. The window is pulled back
-// inside the right and bottom edges of the work area, but never to a negative
-// coordinate; a point left of or above the work area is kept.
+// one leaves no room, and point.x is not used. The window is moved into the
+// work area from whichever side it crosses; a window larger than the work
+// area starts at its left or top edge.
 POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* parent);
+
+// The height of a menu window that needs `wanted` pixels: a menu taller than
+// the work area gets the work area's full height and scrolls.
+int FitMenuHeight(int wanted, const RECT& workArea);
+
+// The work area of the monitor that holds `point`, or of the monitor nearest
+// to it when no monitor does.
+RECT MonitorWorkArea(POINT point);

@@ -123,22 +123,24 @@ TEST_F(FlatMenuLayout, KeptInsideTheWorkAreaOnTheRightAndBottom) {
     EXPECT_EQ(origin.y, menu.Y());
 }
 
-TEST_F(FlatMenuLayout, PositionsAboveOrLeftOfTheWorkAreaStay) {
+TEST_F(FlatMenuLayout, PositionsAboveOrLeftOfTheWorkAreaMoveIntoIt) {
+    const RECT work = WorkArea();
     menu.AppendItem(0, "Entry", 1, -1);
-    menu.Track(-20, -30, nullptr, false, true, nullptr);
+    menu.Track(work.left - 20, work.top - 30, nullptr, false, true, nullptr);
     POINT origin = WindowOrigin(menu.Window());
-    EXPECT_EQ(-20, origin.x);
-    EXPECT_EQ(-30, origin.y);
+    EXPECT_EQ(work.left, origin.x);
+    EXPECT_EQ(work.top, origin.y);
 }
 
-TEST_F(FlatMenuLayout, TallerThanTheWorkAreaStartsAtTop) {
+TEST_F(FlatMenuLayout, TallerThanTheWorkAreaTakesItsFullHeightAndScrolls) {
     const RECT work = WorkArea();
     const int entries = (work.bottom - work.top) / 19 + 5;
     for (int i = 0; i < entries; ++i)
         menu.AppendItem(0, "Row", i + 1, -1);
     menu.Track(100, 200, nullptr, false, true, nullptr);
-    EXPECT_EQ(0, menu.Y());
-    EXPECT_EQ(3 + 19 * entries + 2, WindowSize(menu.Window()).cy) << "never shortened";
+    EXPECT_EQ(work.top, menu.Y());
+    EXPECT_EQ(work.bottom - work.top, WindowSize(menu.Window()).cy);
+    EXPECT_TRUE(menu.Scrolls());
 }
 
 TEST_F(FlatMenuLayout, SubmenuOpensBesideItsParentOverlappingBy3) {

@@ -35,6 +35,9 @@ class LongMenuPaint : public ::testing::Test {
                                 mask, nullptr));
         for (int i = 0; i < kEntries; ++i)
             menu.AppendItem(0, "Entry", i + 1, 0);
+        // Away from the menu: a pointer resting where an earlier program left
+        // it would make the entry under it hot.
+        qtest::MoveMouse(50, 50);
         menu.Track(500, 0, nullptr, false, true, nullptr);
         ASSERT_TRUE(menu.Window());
         UpdateWindow(menu.Window());
@@ -69,13 +72,13 @@ class LongMenuPaint : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(LongMenuPaint, EntriesDownToTheScreensBottomAreDrawn) {
-    const int screenBottom = GetSystemMetrics(SM_CYSCREEN);
+TEST_F(LongMenuPaint, EntriesDownToTheBottomScrollBandAreDrawn) {
+    ASSERT_TRUE(menu.Scrolls()) << "the menu must be taller than the screen";
     int lastVisible = -1;
     for (int i = 0; i < kEntries; ++i)
-        if (menu.Item(i)->top + 19 <= screenBottom) lastVisible = i;
+        if (menu.Item(i)->top + 19 <= menu.RowAreaBottom()) lastVisible = i;
     ASSERT_GT(lastVisible, 10);
-    ASSERT_LT(lastVisible, kEntries - 1) << "the menu must reach below the screen";
+    ASSERT_LT(lastVisible, kEntries - 1);
     RECT all;
     GetClientRect(menu.Window(), &all);
     Scribble(all);

@@ -1,0 +1,103 @@
+#include "tests/scrolling/tall_menu_fixture.h"
+#include <stdio.h>
+
+using namespace keytest;
+
+namespace scrolltest {
+
+void TallMenus::SetUp() {
+    ParkPointer();
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(context.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, nullptr));
+    context.AppendItem(fpmBold, "&Open", 40004, -1);
+    context.AppendItem(0, "&Insert", 40001, -1);
+    context.AppendItem(0, "&Delete", kDeleteCmd, -1);
+    context.AppendItem(0, "&Properties", kPropertiesCmd, -1);
+    context.AppendItem(fpmSeparator, nullptr, 0, -1);
+    context.AppendItem(0, "&Cancel", 40010, -1);
+
+    ASSERT_TRUE(root.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, &context));
+    ASSERT_TRUE(programs.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, &context));
+    ASSERT_TRUE(late.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, &context));
+    root.AppendItem(fpmDisabled | fpmBold, "Quoril 2.0", 0, -1);
+    root.AppendItem(fpmSeparator, nullptr, 0, -1);
+    for (int k = 1; k <= kEntries; ++k) {
+        char name[32];
+        if (k == kProgramsEntry) {
+            root.AppendPopup(0, "&Programs", &programs, -1, ItemId(k));
+        } else if (k == kLateEntry) {
+            root.AppendPopup(0, "Late", &late, -1, ItemId(k));
+        } else {
+            snprintf(name, sizeof name, "Item %02d", k);
+            root.AppendItem(0, name, ItemId(k), -1);
+        }
+    }
+    programs.AppendItem(fpmDisabled | fpmBold, "Programs", 0, -1);
+    programs.AppendItem(fpmSeparator, nullptr, 0, -1);
+    for (int k = 1; k <= kEntries; ++k) {
+        char name[32];
+        snprintf(name, sizeof name, "Program %02d", k);
+        programs.AppendItem(0, name, ProgramId(k), -1);
+    }
+    late.AppendItem(0, "Late one", kLateOneId, -1);
+    late.AppendItem(0, "Late two", kLateTwoId, -1);
+}
+
+Outcome TallMenus::Run(const std::function<void()>& steps) {
+    return RunDriven(
+        host,
+        [&](int* contextCommand) {
+            return root.Track(kRootX, kRootY, nullptr, true, false, contextCommand);
+        },
+        steps);
+}
+
+bool TallMenus::WaitShown(const CFlatPopupMenu& menu) {
+    const bool shown = WaitFor([&] {
+        HWND w = menu.Window();
+        return w && IsWindowVisible(w) && menu.CaptureState() != fpmNotShown;
+    });
+    EXPECT_TRUE(shown) << "a menu did not show";
+    return shown;
+}
+
+bool TallMenus::Shown(const CFlatPopupMenu& menu, int index) {
+    const FlatMenuItem* item = menu.Item(index);
+    return item && item->top >= menu.RowAreaTop() &&
+           item->top + item->height <= menu.RowAreaBottom();
+}
+
+int TallMenus::LastShown(const CFlatPopupMenu& menu) {
+    int last = -1;
+    for (size_t i = 0; i < menu.ItemCount(); ++i)
+        if (Shown(menu, static_cast<int>(i))) last = static_cast<int>(i);
+    return last;
+}
+
+POINT TallMenus::RowPoint(const CFlatPopupMenu& menu, int index, int dy) {
+    const RECT r = WindowRect(menu.Window());
+    const FlatMenuItem* item = menu.Item(index);
+    return POINT{r.left + 40, r.top + (item ? item->top : 0) + dy};
+}
+
+POINT TallMenus::TopBandPoint(const CFlatPopupMenu& menu) {
+    const RECT r = WindowRect(menu.Window());
+    return POINT{r.left + menu.Width() / 2, r.top + (menu.RowAreaTop() + 3) / 2};
+}
+
+POINT TallMenus::BottomBandPoint(const CFlatPopupMenu& menu) {
+    const RECT r = WindowRect(menu.Window());
+    return POINT{r.left + menu.Width() / 2, r.top + (menu.RowAreaBottom() + r.bottom - r.top) / 2};
+}
+
+void TallMenus::ExpectHot(const CFlatPopupMenu& menu, int index) {
+    Settle();
+    EXPECT_EQ(index, menu.HotIndex());
+    if (menu.Window() && index >= 0) {
+        EXPECT_TRUE(Shown(menu, index)) << "entry " << index << " is hot out of view";
+        EXPECT_TRUE(WaitPaintedHot(menu.Window(), menu.Item(index)->top))
+            << "entry " << index << " is not painted hot";
+    }
+}
+
+} // namespace scrolltest

@@ -239,6 +239,17 @@ void ContextCommandAt(POINT p, ContextEntry command, size_t popupsBefore) {
     if (!context) return;
     POINT q = ContextPoint(context, command);
     qtest::MoveMouse(q.x, q.y - 2);
+    // The first move into the context menu only hands it the capture, and
+    // queued moves are merged into one: the move that makes the entry hot
+    // waits until the context menu holds the capture.
+    const bool captured = qtest::PollUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(context, nullptr), &info) &&
+               info.hwndCapture == context;
+    });
+    EXPECT_TRUE(captured) << "the context menu took no capture";
+    qtest::MoveMouse(q.x, q.y);
     qtest::ClickAt(q.x, q.y);
 }
 

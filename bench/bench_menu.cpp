@@ -23,7 +23,7 @@
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "store/registry_layout.h"
-#include "store/store_edits.h"
+#include "store/stored_menu.h"
 
 namespace {
 typedef int(WINAPI* PressFunction)(HWND, int, int, DWORD);
@@ -251,15 +251,16 @@ Press PressThroughExport(PressFunction wbPress, HWND host) {
 Press PressByParts(HWND host, HMENU contextMenu) {
     Press press;
     double t = NowMs();
-    NormalizePositions(nullptr);
+    StoredKey tree;
+    ReadNormalisedMenu(&tree);
     double after = NowMs();
-    press.parts.emplace_back("normalise", after - t);
+    press.parts.emplace_back("read and normalise", after - t);
 
     t = after;
     HMENU root = CreatePopupMenu();
-    BuildRootMenu(host, root, ModuleInstance());
+    BuildRootMenuFromStore(host, root, ModuleInstance(), tree);
     after = NowMs();
-    press.parts.emplace_back("store, icons, native tree", after - t);
+    press.parts.emplace_back("icons, native tree", after - t);
 
     ShowByParts(&press, root, contextMenu);
     DestroyMenuTree(root);

@@ -21,6 +21,17 @@ typedef ScopedHandle<char*, ItemDataFreer> OwnedItemData;
 // written and read with it.
 #define QUORIL_MENUITEMINFO_SIZE ((UINT)offsetof(MENUITEMINFOA, hbmpItem))
 
+struct StoredKey;
+
+// The builders over a key as read already: what FillMenuFromKey,
+// AddSubmenuItems and AddLauncherItems do over an open key.
+int FillMenuFromStore(HWND window, HMENU menu, const StoredKey& key);
+int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key);
+int AddStoredLauncherItems(HWND window, HMENU menu, const StoredKey& key);
+// InsertSubmenuItem with the submenu's record (null: none, or empty).
+BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const char* keyName,
+                                 const char* record);
+
 // Command id of the next item counted in `menu`: its item count times 256
 // plus the low byte of its handle.
 UINT NextItemId(HMENU menu);

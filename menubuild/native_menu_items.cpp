@@ -130,6 +130,12 @@ BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* r
 BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, const char* keyName) {
     char record[kRecordBufferSize];
     bool hasRecord = ReadRecordValue(subkey, nullptr, record) && record[0];
+    return InsertSubmenuItemWithRecord(window, menu, submenu, keyName,
+                                       hasRecord ? record : nullptr);
+}
+
+BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const char* keyName,
+                                 const char* record) {
     MENUITEMINFOA item = {};
     item.cbSize = QUORIL_MENUITEMINFO_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
@@ -139,7 +145,7 @@ BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, cons
     item.cch = static_cast<UINT>(strlen(keyName));
     item.wID = NextItemId(submenu);
     BOOL inserted;
-    if (hasRecord) {
+    if (record) {
         OwnedItemData data(CopyItemData(record));
         if (!data) return FALSE;
         item.fMask |= MIIM_CHECKMARKS | MIIM_DATA;
@@ -149,6 +155,6 @@ BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, cons
     } else {
         inserted = InsertMenuItemA(menu, 0, TRUE, &item);
     }
-    if (inserted && hasRecord) InsertItemSeparator(menu, record);
+    if (inserted && record) InsertItemSeparator(menu, record);
     return inserted;
 }

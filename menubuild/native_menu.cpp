@@ -17,7 +17,8 @@ int BuildRootMenu(HWND window, HMENU root, HINSTANCE module) {
 }
 
 int BuildRootMenuFromStore(HWND window, HMENU root, HINSTANCE module, const StoredKey& tree) {
-    BuildIconScope icons(window, module); // each distinct icon is read once per build
+    BuildIconScope icons(window, module); // each distinct icon is looked up once per build
+    LookUpIcons(tree);
     int result = FillMenuFromStore(window, root, tree);
     if (GetMenuItemCount(root) <= 0)
         return InsertLauncherItem(window, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);

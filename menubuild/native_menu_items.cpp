@@ -59,27 +59,26 @@ HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut)
     return image.Release();
 }
 
-BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
-    char copy[kRecordBufferSize];
+const char* IconSourceOf(const char* record, char* copy, int* index) {
     MenuItemFields fields;
     ParseCopy(record, copy, &fields);
-    const char* source = nullptr;
-    if (fields.iconPath && *fields.iconPath)
-        source = fields.iconPath;
-    else if (*fields.target)
-        source = fields.target;
+    *index = fields.iconIndex;
     // Index -1 would ask for the file's icon count instead of an icon.
+    if (fields.iconIndex == -1) return nullptr;
+    if (fields.iconPath && *fields.iconPath) return fields.iconPath;
+    return *fields.target ? fields.target : nullptr;
+}
+
+BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
+    char copy[kRecordBufferSize];
+    int index = 0;
+    const char* source = IconSourceOf(record, copy, &index);
     OwnedBitmap image, mask;
-    if (source && fields.iconIndex != -1) {
-        bool callerOwns = false;
-        HICON icon = AcquireItemIcon(source, fields.iconIndex, &callerOwns);
-        OwnedIcon ownIcon(callerOwns ? icon : nullptr);
-        if (icon) {
-            HBITMAP maskBitmap = nullptr;
-            image.Reset(IconToBitmaps(window, icon, GetSystemMetrics(SM_CXSMICON),
-                                      GetSystemMetrics(SM_CYSMICON), &maskBitmap));
-            if (image) mask.Reset(maskBitmap);
-        }
+    if (source) {
+        HBITMAP maskBitmap = nullptr;
+        image.Reset(MakeItemIconBitmaps(window, source, index, GetSystemMetrics(SM_CXSMICON),
+                                        GetSystemMetrics(SM_CYSMICON), &maskBitmap));
+        if (image) mask.Reset(maskBitmap);
     }
     item->hbmpUnchecked = image.Get();
     item->hbmpChecked = mask.Get();

@@ -1,13 +1,53 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine for ctest: wine-run.sh ARCH program args...
-# WINEPREFIX and DISPLAY come from scripts/test.sh; Wine's CRLF output is turned
-# into plain LF so that ctest and gtest discovery read clean lines.
-set -o pipefail
+# With test lanes (QUORIL_LANES_DIR, set by scripts/test.sh) the program runs in
+# the first free lane, which it holds (flock) until it ends: a lane's display,
+# prefix and wineserver serve one program at a time. Without lanes it uses the
+# WINEPREFIX and DISPLAY it is given. Wine's CRLF output is turned into plain
+# LF so that ctest and gtest discovery read clean lines.
 arch=$1
 shift
 if [ "$arch" = x86_64 ]; then
-  loader=/usr/lib/wine/wine64
+  loader=${QUORIL_WINE64:-/usr/lib/wine/wine64}
 else
-  loader=/usr/lib/wine/wine
+  loader=${QUORIL_WINE32:-/usr/lib/wine/wine}
 fi
-"$loader" "$@" 2>&1 | tr -d '\r'
+
+lock=""
+if [ -n "${QUORIL_LANES_DIR:-}" ]; then
+  if ! compgen -G "$QUORIL_LANES_DIR/*/env" >/dev/null; then
+    echo "wine-run.sh: no test lanes in $QUORIL_LANES_DIR" >&2
+    exit 1
+  fi
+  while [ -z "$lock" ]; do
+    for env in "$QUORIL_LANES_DIR"/*/env; do
+      exec {fd}>"${env%/env}/lock"
+      if flock -n "$fd"; then
+        lock=$fd
+        source "$env"
+        break
+      fi
+      exec {fd}>&-
+    done
+    [ -n "$lock" ] || sleep 0.05
+  done
+fi
+
+# The program's output goes to a file, followed by tail until the program
+# itself ends: system processes that it starts (services, devices, desktop)
+# keep its output open for as long as they run, so a pipe would never seem to
+# end, and a program killed at its timeout still shows what it printed. The
+# lock stays with this script only: programs a test leaves running must not
+# hold the lane.
+out=$(mktemp /tmp/quoril-wine-run.XXXXXX)
+trap 'rm -f "$out"' EXIT
+if [ -n "$lock" ]; then
+  "$loader" "$@" {lock}>&- >"$out" 2>&1 &
+  program=$!
+  tail -s 0.05 -n +1 -f --pid="$program" "$out" {lock}>&- | tr -d '\r' {lock}>&-
+else
+  "$loader" "$@" >"$out" 2>&1 &
+  program=$!
+  tail -s 0.05 -n +1 -f --pid="$program" "$out" | tr -d '\r'
+fi
+wait "$program"

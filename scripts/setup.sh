@@ -3,7 +3,7 @@
 # prompting, and only what is missing.
 set -euo pipefail
 want=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-      googletest wine wine64 xvfb xauth x11-utils imagemagick)
+      googletest wine wine64 xvfb xauth x11-utils imagemagick clang libclang-rt-14-dev)
 if [ "$(dpkg --print-architecture)" = amd64 ]; then want+=(wine32:i386 qemu-user-static); fi
 missing=()
 for p in "${want[@]}"; do
@@ -22,22 +22,23 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Machines whose kernel runs 64-bit user code only cannot start Wine's 32-bit
-# loader; register qemu's user-mode emulation for 32-bit Linux programs there.
-# It stays switched off: only the 32-bit check (tests/smoke32) switches it on
-# for its own run, so nothing else pays for the emulation.
+# loader; register qemu's user-mode emulation for 32-bit Linux programs there,
+# switched off. The 32-bit check (tests/smoke32) prefers an emulation of its
+# own in a private user namespace and switches this one on only where that is
+# not possible (see quoril_qemu_on in env.sh).
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/env.sh"
 misc=/proc/sys/fs/binfmt_misc
 if [ ! -e $misc/qemu-i386 ] && ! "$root/cmake/probe-i386.sh" && [ -x /usr/bin/qemu-i386-static ]; then
   sudo_cmd=""
   [ "$(id -u)" = 0 ] || sudo_cmd="sudo -n"
   [ -e $misc/register ] || $sudo_cmd mount -t binfmt_misc binfmt_misc $misc 2>/dev/null || true
   if [ -e $misc/register ]; then
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+    printf '%s' "$QUORIL_QEMU_I386_RULE" |
       $sudo_cmd tee $misc/register >/dev/null 2>&1 || true
   fi
 fi
-# Switched on, it would also make every 64-bit prefix set up its 32-bit half
-# under emulation, which takes minutes.
-if grep -qs '^enabled' $misc/qemu-i386; then
-  echo 0 | ${sudo_cmd:-} tee $misc/qemu-i386 >/dev/null 2>&1 || echo 0 > $misc/qemu-i386 2>/dev/null || true
-fi
+# Switched on, it would make every 64-bit prefix that boots meanwhile set up
+# its 32-bit half under emulation, which takes minutes: switch it off, unless
+# a run still uses it.
+quoril_qemu_off

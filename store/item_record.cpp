@@ -1,5 +1,6 @@
 // Splitting and composing the eight-field item record.
 #include "store/item_record.h"
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -80,7 +81,9 @@ void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItem
         *numbers[i] = ReadInteger(field);
     }
     if (zeroBased) {
-        fields->position = fields->position != 0 ? fields->position - 1 : defaultPosition;
+        // The lowest stored position stays the lowest instead of overflowing.
+        int stored = fields->position;
+        fields->position = stored == 0 ? defaultPosition : stored == INT_MIN ? INT_MIN : stored - 1;
     }
 }
 

@@ -25,8 +25,8 @@ struct MenuItemFields {
 extern const char PlaceholderMarker[];
 
 // Splits `record` in place (its first seven commas become terminators).
-// With `zeroBased`, a stored position p becomes p - 1, and a missing or 0
-// position becomes `defaultPosition` unchanged.
+// With `zeroBased`, a stored position p becomes p - 1 (the lowest int stays as
+// it is), and a missing or 0 position becomes `defaultPosition` unchanged.
 void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields);
 
 // Composes a record into `out`, a buffer of kRecordBufferSize bytes. The result

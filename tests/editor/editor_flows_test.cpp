@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <stdlib.h>
+#include <atomic>
 #include <string>
 #include "editor/editor_flows.h"
 #include "editor/item_dialog.h"
@@ -222,6 +223,7 @@ TEST_F(EditorFlowsTest, DeletingASubmenuRemovesItsBranchAndMovesTheRestUp) {
     qtest::SetStringValue(kSettings, "D", Launcher("C:\\d.exe", 4));
     Build();
     qtest::MessageBoxWatcher failures("DeleteRegSubEntry");
+    qtest::Watchdog watchdog("the delete flows"); // they show no window of their own
     RunDeleteFlow(edtest::Module(), host.Handle(), root, FindId(root, "Sub"));
     EXPECT_FALSE(qtest::KeyExists(kSettings + "\\Sub"));
     EXPECT_EQ(1, Position("A"));
@@ -333,18 +335,25 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
     std::string before = Snapshot();
     qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
     qtest::MessageBoxWatcher deleteBox("DeleteMenuItemRegEntry");
+    qtest::Watchdog watchdog("the flows on the placeholder");
     bool dialogShown = false;
+    std::atomic<bool> flowsEnded(false);
+    UINT placeholder = PlaceholderIn(root, "Empty");
+    ASSERT_NE(0u, placeholder);
     qtest::InputThread watcher([&] {
-        HWND dialog = edtest::WaitForOwnDialog("Menu Item Properties", 1500);
+        // The dialog would be modal inside the flow: the flows ending first is
+        // the sign that there is none.
+        HWND dialog = nullptr;
+        qtest::PollUntil([&] {
+            dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 0);
+            return dialog || flowsEnded;
+        });
         dialogShown = dialog != nullptr;
         if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    {
-        UINT placeholder = PlaceholderIn(root, "Empty");
-        ASSERT_NE(0u, placeholder);
-        ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
-        RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
-    }
+    ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
+    RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
+    flowsEnded = true;
     watcher.Join();
     EXPECT_FALSE(dialogShown);
     EXPECT_TRUE(propsBox.Texts().empty());
@@ -355,7 +364,7 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
     qtest::DeleteProductKey();
     DestroyMenuTree(root);
     Build();
-    UINT placeholder = FindId(root, QUORIL_PLACEHOLDER_TEXT);
+    placeholder = FindId(root, QUORIL_PLACEHOLDER_TEXT);
     ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
     RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
     EXPECT_TRUE(qtest::ValueNames(kSettings).empty());
@@ -367,6 +376,7 @@ TEST_F(EditorFlowsTest, PropertiesOfAnUnknownItemSaysSoAndDeleteIsSilent) {
     Build();
     std::string before = Snapshot();
     qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
+    qtest::Watchdog watchdog("the flows on an unknown item");
     ExecutePropsDialog(edtest::Module(), host.Handle(), root, 0xFFFF);
     RunDeleteFlow(edtest::Module(), host.Handle(), root, 0xFFFF);
     RunDeleteFlow(edtest::Module(), host.Handle(), root, 0);

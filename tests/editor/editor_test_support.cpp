@@ -1,4 +1,5 @@
 #include "tests/editor/editor_test_support.h"
+#include <gtest/gtest.h>
 #include <dlgs.h>
 #include <stdio.h>
 #include <vector>
@@ -12,40 +13,26 @@ HINSTANCE Module() {
 }
 
 HWND WaitForOwnDialog(const char* title, int timeoutMs) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND window : qtest::FindWindowsOfClass("#32770", title)) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                if (process == GetCurrentProcessId()) found = window;
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return qtest::WaitForWindow("#32770", title, timeoutMs);
 }
 
 INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run) {
     std::string caption = title;
-    qtest::InputThread input([caption, steps] {
+    qtest::Watchdog watchdog("the dialog \"" + caption + "\"");
+    const int failures = qtest::FailureCount();
+    qtest::InputThread input([&] {
         HWND dialog = WaitForOwnDialog(caption.c_str());
-        if (!dialog) return;
-        steps(dialog);
+        EXPECT_NE(nullptr, dialog) << "the dialog \"" << caption << "\" did not show";
+        if (dialog) steps(dialog);
         // Leave nothing open behind a failed step.
-        for (int i = 0; i < 3 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
-            for (HWND box : qtest::FindWindowsOfClass("#32770")) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(box, &process);
-                if (box != dialog && process == GetCurrentProcessId())
-                    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-            }
+        if (!dialog || qtest::FailureCount() > failures)
+            watchdog.Fire();
+        else if (IsWindow(dialog) && IsWindowVisible(dialog))
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            WaitUntilClosed(dialog, 1000);
-        }
     });
     INT_PTR result = run();
+    watchdog.Disarm();
     input.Join();
     return result;
 }
@@ -83,9 +70,9 @@ std::string ClickSpinner(HWND dialog, bool up) {
     RECT r;
     GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
     int quarter = (r.bottom - r.top) / 4;
-    std::string before = ControlText(dialog, IDC_POSITION);
     qtest::ClickAt((r.left + r.right) / 2, up ? r.top + quarter : r.bottom - 1 - quarter);
-    WaitFor([&] { return ControlText(dialog, IDC_POSITION) != before; }, 400);
+    // Taken, whether or not it changed the number (it does not at the ends).
+    EXPECT_TRUE(qtest::SyncInput()) << "the dialog did not take the click on the spinner";
     return ControlText(dialog, IDC_POSITION);
 }
 

@@ -112,9 +112,10 @@ TEST_F(IconPreviewTest, BrowseForFileFillsTheControlOnlyWhenAFileWasChosen) {
     bool cancelled = false;
     bool chosen = true;
     {
+        qtest::Watchdog watchdog("the open-file dialog");
         qtest::InputThread input([&] {
             HWND open = edtest::WaitForOpenDialog();
-            if (!open) return;
+            ASSERT_NE(nullptr, open);
             filters = edtest::OpenDialogFilters(open);
             edtest::CancelOpenDialog(open);
         });
@@ -127,9 +128,10 @@ TEST_F(IconPreviewTest, BrowseForFileFillsTheControlOnlyWhenAFileWasChosen) {
     EXPECT_EQ("Programs|All Files", filters);
 
     {
+        qtest::Watchdog watchdog("the open-file dialog");
         qtest::InputThread input([&] {
             HWND open = edtest::WaitForOpenDialog();
-            if (!open) return;
+            ASSERT_NE(nullptr, open);
             filters = edtest::OpenDialogFilters(open);
             if (!edtest::ConfirmOpenDialog(open, icon)) edtest::CancelOpenDialog(open);
         });

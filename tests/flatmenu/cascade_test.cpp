@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <atomic>
 #include <thread>
 #include "tests/flatmenu/flatmenu_test_util.h"
 
@@ -45,18 +46,23 @@ void Click() {
 } // namespace
 
 TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
-    DWORD elapsed = 0;
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
-        EXPECT_TRUE(fmtest::HoverEntry(root, kSub));
-        const DWORD start = GetTickCount();
-        Sleep(250);
-        const bool early = child.Window() != nullptr;
-        if (GetTickCount() - start < 350) {
-            EXPECT_FALSE(early) << "opened before the delay";
+    // Seen by the tracking thread as it takes each message: when the move
+    // that made the entry hot came, when the delay's timer came, and whether
+    // the submenu was still closed then.
+    DWORD hotMoveAt = 0, timerAt = 0;
+    bool closedAtTimer = false;
+    qtest::MessageWatch watch([&](const MSG& msg) {
+        if (msg.message == WM_MOUSEMOVE && msg.hwnd == root.Window() && root.HotIndex() != kSub)
+            hotMoveAt = GetTickCount();
+        if (msg.message == WM_TIMER && msg.hwnd == root.Window() && !timerAt) {
+            timerAt = GetTickCount();
+            closedAtTimer = child.Window() == nullptr;
         }
-        EXPECT_TRUE(fmtest::WaitShown(child, 3000));
-        elapsed = GetTickCount() - start;
+    });
+    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(fmtest::WaitShown(root));
+        EXPECT_TRUE(fmtest::HoverEntry(root, kSub));
+        ASSERT_TRUE(fmtest::WaitShown(child));
         EXPECT_EQ(root.X() + root.Width() - 3, child.X());
         EXPECT_EQ(root.Y() + root.Item(kSub)->top - 3, child.Y())
             << "the first child entry is level with its parent entry";
@@ -64,12 +70,13 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
         EXPECT_EQ(1, child.CaptureState());
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
         Click();
-        fmtest::WaitGone(root, 2000);
     });
-    EXPECT_GE(elapsed, 350u);
-    EXPECT_LT(elapsed, 2500u);
+    EXPECT_TRUE(closedAtTimer) << "the submenu opened before its delay ran out";
+    // The move was taken before the timer was set; 1 ms for the rounding of
+    // the two clock readings.
+    EXPECT_GE(static_cast<int>(timerAt - hotMoveAt), root.SubmenuDelay() - 1)
+        << "the delay's timer came too early";
     EXPECT_FALSE(out.rescued) << "nested loops did not end by themselves";
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(11, out.result) << "a child's choice is reported by the root";
     EXPECT_EQ(nullptr, child.Window());
     EXPECT_EQ(0, child.CaptureState());
@@ -77,41 +84,68 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
 }
 
 TEST_F(FlatMenuCascade, LeftPressOpensAtOnceAndItsReleaseChoosesNothing) {
-    DWORD pressToOpen = 0;
+    // A delay's timer that came while the submenu was still closed would have
+    // opened it, not the press.
+    std::atomic<bool> openedByTimer(false);
+    qtest::MessageWatch watch([&](const MSG& msg) {
+        if (msg.message == WM_TIMER && msg.hwnd == root.Window() && !child.Window())
+            openedByTimer = true;
+    });
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
-        EXPECT_TRUE(fmtest::HoverEntry(root, kSub));
-        const DWORD start = GetTickCount();
-        qtest::LeftDown();
-        EXPECT_TRUE(fmtest::WaitShown(child, 3000));
-        pressToOpen = GetTickCount() - start;
+        ASSERT_TRUE(fmtest::WaitShown(root));
+        // Move and press are queued together: input is taken before timers,
+        // so the press comes well inside the delay, however slow the machine.
+        long pressed = 0;
+        ASSERT_TRUE(qtest::OnUiThread([&] {
+            fmtest::MoveToEntry(root, kSub);
+            qtest::LeftDown();
+            pressed = qtest::SendMarker();
+        }));
+        ASSERT_TRUE(qtest::WaitForMarker(pressed));
+        EXPECT_EQ(kSub, root.HotIndex());
+        EXPECT_TRUE(fmtest::WaitShown(child));
         qtest::LeftUp();
-        Sleep(200);
-        EXPECT_NE(nullptr, root.Window()) << "the release on a submenu entry chose it";
+        ASSERT_TRUE(fmtest::StillShownAfterInput(root))
+            << "the release on a submenu entry chose it";
         EXPECT_NE(nullptr, child.Window());
         ClickOutside();
-        fmtest::WaitGone(root, 2000);
     });
-    EXPECT_LT(pressToOpen, 350u) << "opened by the delay, not the press";
+    EXPECT_FALSE(openedByTimer) << "opened by the delay, not the press";
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 }
 
 TEST_F(FlatMenuCascade, AnotherEntryClosesTheOpenSubmenuAndStopsThePendingDelay) {
+    std::atomic<bool> timerCame(false);
+    qtest::MessageWatch watch([&](const MSG& msg) {
+        if (msg.message == WM_TIMER && msg.hwnd == root.Window()) timerCame = true;
+    });
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         qtest::LeftDown();
         qtest::LeftUp();
         EXPECT_TRUE(fmtest::WaitShown(child));
         EXPECT_TRUE(fmtest::HoverEntry(root, kPlain));
-        EXPECT_TRUE(fmtest::WaitGone(child, 1000)) << "the old entry's submenu stayed open";
+        EXPECT_TRUE(fmtest::WaitGone(child)) << "the old entry's submenu stayed open";
 
-        // Pass over an entry with a submenu without resting there.
-        EXPECT_TRUE(fmtest::HoverEntry(root, kOtherSub));
-        EXPECT_TRUE(fmtest::HoverEntry(root, kLeaf));
-        Sleep(800);
-        EXPECT_EQ(nullptr, other.Window()) << "the delay kept running after the pointer left";
+        // Pass over an entry with a submenu without resting there: both moves
+        // are queued at once (a marker between them keeps them apart), so no
+        // timer can come between them.
+        timerCame = false;
+        long passed = 0;
+        ASSERT_TRUE(qtest::OnUiThread([&] {
+            fmtest::MoveToEntry(root, kOtherSub);
+            qtest::SendMarker();
+            fmtest::MoveToEntry(root, kLeaf);
+            passed = qtest::SendMarker();
+        }));
+        ASSERT_TRUE(qtest::WaitForMarker(passed));
+        EXPECT_EQ(kLeaf, root.HotIndex());
+        // A timer started now comes after the delay would have.
+        EXPECT_TRUE(qtest::WaitPastTimers(root.SubmenuDelay()));
+        EXPECT_FALSE(timerCame) << "the delay kept running after the pointer left";
+        EXPECT_EQ(nullptr, other.Window());
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
@@ -120,13 +154,13 @@ TEST_F(FlatMenuCascade, AnotherEntryClosesTheOpenSubmenuAndStopsThePendingDelay)
 
 TEST_F(FlatMenuCascade, CaptureFollowsThePointerAcrossTheTree) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
         fmtest::HoverEntry(root, kSub);
-        EXPECT_TRUE(fmtest::WaitShown(child, 3000));
+        EXPECT_TRUE(fmtest::WaitShown(child));
         fmtest::MoveToEntry(child, kInner);
-        EXPECT_TRUE(
-            qtest::PollUntil([&] { return fmtest::CaptureOf(thread) == child.Window(); }, 1000));
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
         EXPECT_EQ(2, child.CaptureState());
         EXPECT_EQ(1, root.CaptureState());
         EXPECT_EQ(kSub, root.HotIndex()) << "the parent keeps its hot entry";
@@ -134,20 +168,20 @@ TEST_F(FlatMenuCascade, CaptureFollowsThePointerAcrossTheTree) {
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
 
         fmtest::MoveToEntry(root, kSub, 20);
-        EXPECT_TRUE(
-            qtest::PollUntil([&] { return fmtest::CaptureOf(thread) == root.Window(); }, 1000));
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
         EXPECT_EQ(1, child.CaptureState());
         EXPECT_EQ(2, root.CaptureState());
         EXPECT_NE(nullptr, child.Window()) << "back on the same entry, the submenu stays";
 
         // Into the grandchild, then straight out of the tree from there.
         EXPECT_TRUE(fmtest::HoverEntry(child, kDeeper));
-        EXPECT_TRUE(fmtest::WaitShown(grandchild, 3000));
-        EXPECT_TRUE(
-            qtest::PollUntil([&] { return fmtest::CaptureOf(thread) == child.Window(); }, 1000));
+        EXPECT_TRUE(fmtest::WaitShown(grandchild));
+        EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
         qtest::MoveMouse(kOutside.x, kOutside.y);
-        EXPECT_TRUE(qtest::PollUntil([&] { return child.HotIndex() == -1; }, 1000));
-        EXPECT_TRUE(fmtest::WaitGone(grandchild, 1000)) << "leaving closes the open submenu";
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_EQ(-1, child.HotIndex());
+        EXPECT_TRUE(fmtest::WaitGone(grandchild)) << "leaving closes the open submenu";
         EXPECT_NE(nullptr, child.Window());
         ClickOutside();
     });
@@ -172,41 +206,42 @@ TEST_F(FlatMenuCascade, CaptureIsNotHandedToAMenuOfAnotherThread) {
         }
         foreign = nullptr;
     });
-    ASSERT_TRUE(qtest::PollUntil([&] { return foreign != nullptr; }, 3000));
-
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
-        fmtest::MoveToEntry(*foreign, 0);
-        fmtest::MoveToEntry(*foreign, 0, 40);
-        Sleep(200);
-        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread)) << "the capture left the tree";
-        EXPECT_EQ(2, root.CaptureState());
-        EXPECT_EQ(1, foreign->CaptureState());
-        ClickOutside();
-    });
+    const bool shown = qtest::PollUntil([&] { return foreign != nullptr; });
+    fmtest::TrackOutcome out;
+    if (shown) {
+        out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+            ASSERT_TRUE(fmtest::WaitShown(root));
+            fmtest::MoveToEntry(*foreign, 0);
+            fmtest::MoveToEntry(*foreign, 0, 40);
+            EXPECT_TRUE(qtest::SyncInput());
+            EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread)) << "the capture left the tree";
+            EXPECT_EQ(2, root.CaptureState());
+            EXPECT_EQ(1, foreign->CaptureState());
+            ClickOutside();
+        });
+    }
     stop = 1;
     owner.join();
+    ASSERT_TRUE(shown) << "the other thread's menu did not show";
     EXPECT_FALSE(out.rescued) << "the click outside did not reach the tree";
     EXPECT_EQ(0, out.result);
 }
 
 TEST_F(FlatMenuCascade, ThreeLevelsUnwindOnAChoiceAndTheTreeCanBeTrackedAgain) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         Click();
-        if (!fmtest::WaitShown(child)) return;
+        ASSERT_TRUE(fmtest::WaitShown(child));
         fmtest::MoveToEntry(child, kDeeper);
         fmtest::HoverEntry(child, kDeeper);
         Click();
-        if (!fmtest::WaitShown(grandchild)) return;
+        ASSERT_TRUE(fmtest::WaitShown(grandchild));
         fmtest::MoveToEntry(grandchild, 0);
         fmtest::HoverEntry(grandchild, 0);
         Click();
-        fmtest::WaitGone(root, 2000);
     });
     EXPECT_FALSE(out.rescued) << "the loops did not unwind by themselves";
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(21, out.result);
     EXPECT_TRUE(fmtest::MenuWindows().empty());
     for (CFlatPopupMenu* m : {&root, &child, &grandchild}) {
@@ -215,11 +250,10 @@ TEST_F(FlatMenuCascade, ThreeLevelsUnwindOnAChoiceAndTheTreeCanBeTrackedAgain) {
     }
 
     out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         EXPECT_EQ(-1, root.HotIndex()) << "tracking again starts without a hot entry";
         fmtest::HoverEntry(root, kLeaf);
         Click();
-        fmtest::WaitGone(root, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(3, out.result);
@@ -245,12 +279,16 @@ TEST_F(FlatMenuCascade, ScreenshotOfACascadedTreeWithIcons) {
     iconRoot.AppendItem(0, "No icon", 3, -1);
     bool saved = true;
     fmtest::TrackOutcome out = fmtest::TrackDriven(iconRoot, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(iconRoot)) return;
+        ASSERT_TRUE(fmtest::WaitShown(iconRoot));
         fmtest::HoverEntry(iconRoot, 2);
         Click();
-        if (!fmtest::WaitShown(iconChild)) return;
+        ASSERT_TRUE(fmtest::WaitShown(iconChild));
         fmtest::HoverEntry(iconChild, 0);
-        Sleep(200);
+        // Both menus have painted what they show.
+        EXPECT_TRUE(qtest::OnUiThread([&] {
+            UpdateWindow(iconRoot.Window());
+            UpdateWindow(iconChild.Window());
+        }));
         if (const char* path = getenv("QUORIL_FLATMENU_SHOT")) saved = fmtest::SaveScreen(path);
         ClickOutside();
     });

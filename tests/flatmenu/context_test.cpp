@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <atomic>
 #include "tests/flatmenu/flatmenu_test_util.h"
 
 using fmtest::Instance;
@@ -35,13 +36,12 @@ class FlatMenuContext : public ::testing::Test {
     bool RightClickForContext() {
         qtest::RightDown();
         qtest::RightUp();
-        return fmtest::WaitShown(ctx, 2000);
+        return fmtest::WaitShown(ctx);
     }
     void Choose(const CFlatPopupMenu& menu, size_t entry) {
         fmtest::HoverEntry(menu, entry);
         qtest::LeftDown();
         qtest::LeftUp();
-        fmtest::WaitGone(root, 2000);
     }
     qtest::HostWindow host;
     CFlatPopupMenu ctx, root, child;
@@ -52,17 +52,16 @@ class FlatMenuContext : public ::testing::Test {
 TEST_F(FlatMenuContext, ContextMenuAtTheCursorAndItsChoiceEndsTheTreeWithBothIds) {
     POINT cursor = {};
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         GetCursorPos(&cursor);
-        if (!RightClickForContext()) return;
+        ASSERT_TRUE(RightClickForContext());
         EXPECT_EQ(cursor.x, ctx.X());
         EXPECT_EQ(cursor.y, ctx.Y());
         EXPECT_EQ(1, ctx.CaptureState()) << "the context menu does not take the capture";
         Choose(ctx, kDelete);
     });
     EXPECT_FALSE(out.rescued);
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(101, out.result);
     EXPECT_EQ(40003, out.contextCommand);
     EXPECT_TRUE(fmtest::MenuWindows().empty());
@@ -71,12 +70,11 @@ TEST_F(FlatMenuContext, ContextMenuAtTheCursorAndItsChoiceEndsTheTreeWithBothIds
 
 TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
-        if (!RightClickForContext()) return;
+        ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen); // the context menu takes the capture
         qtest::ClickAt(kOutside.x, kOutside.y);
-        fmtest::WaitGone(root, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
@@ -85,11 +83,10 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
 
     // Clicked outside before the pointer ever reached the context menu.
     out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
-        if (!RightClickForContext()) return;
+        ASSERT_TRUE(RightClickForContext());
         qtest::ClickAt(kOutside.x, kOutside.y);
-        fmtest::WaitGone(root, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
@@ -100,10 +97,11 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
 TEST_F(FlatMenuContext, HotSeparatorOrZeroIdIsReportedAsMinusOne) {
     for (RootEntry entry : {kSeparator, kZeroId}) {
         fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-            if (!fmtest::WaitShown(root)) return;
+            ASSERT_TRUE(fmtest::WaitShown(root));
             fmtest::MoveToEntry(root, entry, 30, entry == kSeparator ? 2 : 10);
-            if (!qtest::PollUntil([&] { return root.HotIndex() == entry; }, 1000)) return;
-            if (!RightClickForContext()) return;
+            ASSERT_TRUE(qtest::SyncInput());
+            ASSERT_EQ(entry, root.HotIndex());
+            ASSERT_TRUE(RightClickForContext());
             Choose(ctx, kOpen);
         });
         EXPECT_FALSE(out.rescued) << "entry " << entry;
@@ -114,13 +112,12 @@ TEST_F(FlatMenuContext, HotSeparatorOrZeroIdIsReportedAsMinusOne) {
 
 TEST_F(FlatMenuContext, RightClickWithoutAHotEntryDoesNothing) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::MoveToEntry(root, kAlpha, 30, 0); // an entry's top row hits nothing
         qtest::RightDown();
         qtest::RightUp();
-        Sleep(300);
+        ASSERT_TRUE(fmtest::StillShownAfterInput(root));
         EXPECT_EQ(nullptr, ctx.Window()) << "a context menu opened without a hot entry";
-        EXPECT_NE(nullptr, root.Window());
         Choose(root, kAlpha);
     });
     EXPECT_FALSE(out.rescued);
@@ -130,21 +127,21 @@ TEST_F(FlatMenuContext, RightClickWithoutAHotEntryDoesNothing) {
 
 TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         qtest::LeftDown();
         qtest::LeftUp();
-        if (!fmtest::WaitShown(child)) return;
+        ASSERT_TRUE(fmtest::WaitShown(child));
         fmtest::HoverEntry(child, 0);
-        if (!RightClickForContext()) return;
+        ASSERT_TRUE(RightClickForContext());
 
         // While the context menu is up the rest of the tree stands still, but
         // the capture still follows the pointer.
         fmtest::MoveToEntry(root, kAlpha);
-        EXPECT_TRUE(
-            qtest::PollUntil([&] { return fmtest::CaptureOf(thread) == root.Window(); }, 1000));
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
         fmtest::MoveToEntry(root, kAlpha, 34);
-        Sleep(150);
+        EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(kSub, root.HotIndex()) << "the highlight moved under the context menu";
         EXPECT_NE(nullptr, child.Window()) << "the submenu was closed under the context menu";
         Choose(ctx, kCancel);
@@ -156,17 +153,29 @@ TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
 }
 
 TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
+    std::atomic<bool> timerCame(false);
+    qtest::MessageWatch watch([&](const MSG& msg) {
+        if (msg.message == WM_TIMER && msg.hwnd == root.Window()) timerCame = true;
+    });
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
-        fmtest::HoverEntry(root, kSub);
-        if (!RightClickForContext()) return; // well inside the 400 ms delay
+        ASSERT_TRUE(fmtest::WaitShown(root));
+        // Move and right click are queued together: input is taken before
+        // timers, so the click comes well inside the 400 ms delay.
+        ASSERT_TRUE(qtest::OnUiThread([&] {
+            fmtest::MoveToEntry(root, kSub);
+            qtest::RightDown();
+            qtest::RightUp();
+        }));
+        ASSERT_TRUE(fmtest::WaitShown(ctx));
+        EXPECT_EQ(kSub, root.HotIndex());
         EXPECT_EQ(nullptr, child.Window());
-        Sleep(900);
+        // A timer started now comes after the delay would have.
+        EXPECT_TRUE(qtest::WaitPastTimers(root.SubmenuDelay()));
+        EXPECT_FALSE(timerCame) << "the delay kept running under the context menu";
         EXPECT_EQ(nullptr, child.Window()) << "a submenu opened under the context menu";
         Choose(ctx, kDelete);
     });
     EXPECT_FALSE(out.rescued) << "the tree did not close after the context choice";
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(-1, out.result) << "the submenu entry has id 0";
     EXPECT_EQ(40003, out.contextCommand);
     EXPECT_TRUE(fmtest::MenuWindows().empty());
@@ -175,15 +184,14 @@ TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
 TEST_F(FlatMenuContext, RightClickInsideTheContextMenuShowsTheMessage) {
     qtest::MessageBoxWatcher watcher("CFlatPopupMenu::ButtonDown");
     fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(root)) return;
+        ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
-        if (!RightClickForContext()) return;
+        ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen);
         qtest::RightDown();
         qtest::RightUp();
-        EXPECT_TRUE(watcher.WaitForCount(1, 3000));
-        Sleep(100);
-        EXPECT_NE(nullptr, ctx.Window()) << "the context menu stays open";
+        ASSERT_TRUE(watcher.WaitForCount(1));
+        ASSERT_TRUE(fmtest::StillShownAfterInput(ctx)) << "the context menu stays open";
         Choose(ctx, kOpen);
     });
     ASSERT_EQ(1u, watcher.Texts().size());

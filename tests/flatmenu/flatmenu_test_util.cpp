@@ -1,4 +1,5 @@
 #include "tests/flatmenu/flatmenu_test_util.h"
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 namespace fmtest {
@@ -8,43 +9,23 @@ HINSTANCE Instance() {
 }
 
 std::vector<HWND> MenuWindows() {
-    std::vector<HWND> own;
-    for (HWND w : qtest::FindWindowsOfClass("fpmMenuClass")) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(w, &process);
-        if (process == GetCurrentProcessId()) own.push_back(w);
-    }
-    return own;
+    return qtest::FindWindowsOfClass("fpmMenuClass");
 }
 
 TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function<void()>& steps,
-                         HWND notifyWindow, int graceMs) {
+                         HWND notifyWindow) {
     TrackOutcome outcome;
-    const DWORD trackingThread = GetCurrentThreadId();
-    volatile LONG stepsDoneAt = 0;
-    volatile LONG returned = 0;
+    qtest::Watchdog watchdog("the tracked menu");
+    const int failures = qtest::FailureCount();
     qtest::InputThread input([&] {
         steps();
-        stepsDoneAt = static_cast<LONG>(GetTickCount());
-        DWORD start = GetTickCount();
-        while (!returned && static_cast<int>(GetTickCount() - start) < graceMs)
-            Sleep(5);
-        if (returned) return;
-        // Still tracking: close what is left and wake every loop level.
-        outcome.rescued = true;
-        qtest::ReleaseAllButtons();
-        while (!returned) {
-            for (HWND w : MenuWindows())
-                PostMessageA(w, WM_CLOSE, 0, 0);
-            PostThreadMessageA(trackingThread, WM_NULL, 0, 0);
-            Sleep(50);
-        }
+        // A failed step leaves the menus as they are: close them now.
+        if (qtest::FailureCount() > failures) watchdog.Fire();
     });
     outcome.result = menu.Track(x, y, notifyWindow, true, false, &outcome.contextCommand);
-    DWORD now = GetTickCount();
-    returned = 1;
+    watchdog.Disarm();
     input.Join();
-    outcome.msAfterSteps = static_cast<int>(now - static_cast<DWORD>(stepsDoneAt));
+    outcome.rescued = watchdog.Fired();
     qtest::ReleaseAllButtons();
     qtest::PumpMessages();
     return outcome;
@@ -83,10 +64,15 @@ bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs) {
     const DWORD start = GetTickCount();
     for (int attempt = 0;; ++attempt) {
         MoveToEntry(menu, index, 30 + (attempt % 2) * 3);
-        if (qtest::PollUntil([&] { return menu.HotIndex() == static_cast<int>(index); }, 150))
-            return true;
+        qtest::SyncInput();
+        if (menu.HotIndex() == static_cast<int>(index)) return true;
         if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
     }
+}
+
+bool StillShownAfterInput(const CFlatPopupMenu& menu) {
+    EXPECT_TRUE(qtest::SyncInput()) << "the tracking thread did not take the input";
+    return menu.Window() != nullptr;
 }
 
 HWND CaptureOf(DWORD threadId) {

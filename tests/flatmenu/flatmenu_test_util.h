@@ -15,30 +15,32 @@ HINSTANCE Instance();
 struct TrackOutcome {
     int result = -12345;
     int contextCommand = -12345;
-    // The menus had to be closed from outside after the steps: the steps did
-    // not end the tracking themselves.
+    // The tracking did not end by itself: the watchdog closed the menus from
+    // outside (after its time ran out, or at once when a step had failed).
     bool rescued = false;
-    // Milliseconds from the end of the steps to Track's return.
-    int msAfterSteps = 0;
 };
 
 // Tracks `menu` modally with capture at (x, y) on this thread while `steps`
-// run on a second thread. When the steps are done and menu windows of this
-// process are still there after `graceMs`, they are closed (and the thread
-// nudged), so a fault ends the test instead of hanging it.
+// run on a second thread. The steps are expected to end the tracking; a
+// watchdog closes what is left if they do not (at once when a step failed),
+// so a fault ends the test instead of hanging it. No time limit is a verdict.
 TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function<void()>& steps,
-                         HWND notifyWindow = nullptr, int graceMs = 1500);
+                         HWND notifyWindow = nullptr);
 
 // Waits until Track has shown the menu, or until it has no window.
-bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs = 3000);
-bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs = 3000);
+bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);
+bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);
 
 // Screen point inside entry `index`: `dx` from the window's left edge and
 // `dy` below the entry's top.
 POINT EntryPoint(const CFlatPopupMenu& menu, size_t index, int dx = 30, int dy = 10);
 void MoveToEntry(const CFlatPopupMenu& menu, size_t index, int dx = 30, int dy = 10);
 // Moves to entry `index` and waits until it is the hot entry.
-bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs = 2000);
+bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs = qtest::kPatienceMs);
+// Waits until the tracking thread has taken every input sent so far, and
+// says whether the menu's window is still there: the positive signal that a
+// click or key which must change nothing has been handled.
+bool StillShownAfterInput(const CFlatPopupMenu& menu);
 
 // The window holding the mouse capture on a thread.
 HWND CaptureOf(DWORD threadId);

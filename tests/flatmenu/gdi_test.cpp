@@ -44,7 +44,8 @@ TEST(FlatMenuGdi, CreateTwicePaintingAndDestructionLeakNothing) {
     HBITMAP image = fmtest::MakeStrip({RGB(200, 0, 0)});
     HBITMAP mask = fmtest::MakeStrip({RGB(0, 0, 0)});
     HBITMAP keyed = fmtest::MakeStrip({RGB(255, 0, 255)});
-    // Warm up whatever the system creates once per process.
+    // Warm up whatever the system creates once per process; after that only
+    // this thread makes GDI objects, so counts are compared exactly.
     ShowAndPaint(host.Handle(), fpmUserBitmap, image, mask, 1);
     ShowAndPaint(host.Handle(), fpmUserBitmap, keyed, nullptr, 1);
     ShowAndPaint(host.Handle(), IDB_BUTTON_FACE, nullptr, nullptr, 1);
@@ -74,6 +75,15 @@ TEST(FlatMenuGdi, CreateTwicePaintingAndDestructionLeakNothing) {
 TEST(FlatMenuGdi, CreateAgainWithAnotherStripSourceKeepsOwnershipStraight) {
     HBITMAP mine = fmtest::MakeStrip({RGB(0, 0, 200)});
     BITMAP info = {};
+    // Warm up what the system makes once per process (font caches, the
+    // resource's first load). This thread is the only one that makes GDI
+    // objects here, so after that the count moves by the menu's own objects
+    // alone and is compared exactly.
+    {
+        CFlatPopupMenu warm;
+        warm.Create(Instance(), IDB_BUTTON_FACE, nullptr, nullptr, nullptr, nullptr);
+        warm.Create(Instance(), fpmUserBitmap, nullptr, mine, nullptr, nullptr);
+    }
     const int baseline = qtest::LiveGdiObjects();
     {
         CFlatPopupMenu menu;

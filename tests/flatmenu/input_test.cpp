@@ -29,34 +29,36 @@ class FlatMenuInput : public ::testing::Test {
 void ClickOutside() {
     qtest::ClickAt(kOutside.x, kOutside.y);
 }
+
+// Moves the pointer to a point of an entry and returns the hot entry once the
+// tracking thread has taken the move.
+int HotAfterMove(const CFlatPopupMenu& menu, size_t entry, int dx, int dy) {
+    fmtest::MoveToEntry(menu, entry, dx, dy);
+    EXPECT_TRUE(qtest::SyncInput());
+    return menu.HotIndex();
+}
 } // namespace
 
 TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
     std::vector<int> seen;
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         EXPECT_EQ(-1, menu.HotIndex());
         EXPECT_TRUE(fmtest::HoverEntry(menu, kAlpha));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         // The top row of an entry belongs to no entry.
-        fmtest::MoveToEntry(menu, kBeta, 30, 0);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == -1; }, 1000))
-            << "top row of an entry, hot " << menu.HotIndex();
+        EXPECT_EQ(-1, HotAfterMove(menu, kBeta, 30, 0)) << "top row of an entry";
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         // Client x <= 2 is outside every entry; x 3 is inside.
-        fmtest::MoveToEntry(menu, kBeta, 2, 10);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == -1; }, 1000))
-            << "x 2, hot " << menu.HotIndex();
-        fmtest::MoveToEntry(menu, kBeta, 3, 10);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == kBeta; }, 1000));
+        EXPECT_EQ(-1, HotAfterMove(menu, kBeta, 2, 10)) << "x 2";
+        EXPECT_EQ(kBeta, HotAfterMove(menu, kBeta, 3, 10)) << "x 3";
         // Disabled entries are never hit; a separator row is.
-        fmtest::MoveToEntry(menu, kDisabled);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == -1; }, 1000));
-        fmtest::MoveToEntry(menu, kSeparator, 30, 2);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == kSeparator; }, 1000));
+        EXPECT_EQ(-1, HotAfterMove(menu, kDisabled, 30, 10));
+        EXPECT_EQ(kSeparator, HotAfterMove(menu, kSeparator, 30, 2));
         // Leaving the menu clears the highlight: the capture still reports moves.
         qtest::MoveMouse(kOutside.x, kOutside.y);
-        EXPECT_TRUE(qtest::PollUntil([&] { return menu.HotIndex() == -1; }, 1000));
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_EQ(-1, menu.HotIndex());
         EXPECT_EQ(2, menu.CaptureState());
         ClickOutside();
     });
@@ -66,14 +68,14 @@ TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
 
 TEST_F(FlatMenuInput, LeftReleaseOnAnEntryEndsWithItsIdPromptly) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         qtest::LeftDown();
         qtest::LeftUp();
-        fmtest::WaitGone(menu, 2000);
     });
+    // Nothing but the release wakes the loop: without the watchdog it would
+    // wait on.
     EXPECT_FALSE(out.rescued) << "Track did not return by itself after the choice";
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(102, out.result);
     EXPECT_EQ(0, out.contextCommand);
     EXPECT_EQ(nullptr, menu.Window());
@@ -84,20 +86,18 @@ TEST_F(FlatMenuInput, LeftReleaseOnAnEntryEndsWithItsIdPromptly) {
 
 TEST_F(FlatMenuInput, ReleaseOnEntriesWithoutACommandChoosesNothing) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         for (Entry e : {kNoCommand, kDisabled, kSeparator}) {
             fmtest::MoveToEntry(menu, e, 30, e == kSeparator ? 2 : 10);
             qtest::LeftDown();
             qtest::LeftUp();
-            Sleep(150);
-            EXPECT_NE(nullptr, menu.Window()) << "entry " << e << " closed the menu";
+            ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "entry " << e << " closed the menu";
         }
         // The bottom margin is inside the window but hits no entry.
         RECT r;
         GetWindowRect(menu.Window(), &r);
         qtest::ClickAt(r.left + 30, r.bottom - 1);
-        Sleep(150);
-        EXPECT_NE(nullptr, menu.Window()) << "the bottom margin closed the menu";
+        ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "the bottom margin closed the menu";
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
@@ -107,43 +107,39 @@ TEST_F(FlatMenuInput, ReleaseOnEntriesWithoutACommandChoosesNothing) {
 TEST_F(FlatMenuInput, PressOrReleaseOutsideEndsWithZeroAndTheMenuCanBeTrackedAgain) {
     // Left press outside.
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::MoveMouse(kOutside.x, kOutside.y);
         qtest::LeftDown();
-        fmtest::WaitGone(menu, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 
     // Right press outside.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         qtest::MoveMouse(kOutside.x, kOutside.y);
         qtest::RightDown();
         qtest::RightUp();
-        fmtest::WaitGone(menu, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 
     // A press in the left dead band counts as outside too.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         fmtest::MoveToEntry(menu, kAlpha, 1, 10);
         qtest::LeftDown();
-        fmtest::WaitGone(menu, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 
     // And the same object still chooses normally.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::LeftDown();
         qtest::LeftUp();
-        fmtest::WaitGone(menu, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(101, out.result);
@@ -157,17 +153,15 @@ TEST_F(FlatMenuInput, FirstReleaseIsIgnoredWhenOpenedWithTheButtonHeld) {
         qtest::LeftDown();
     });
     press.Join();
-    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000));
+    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
 
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         qtest::LeftUp(); // the release of the opening press
-        Sleep(200);
-        EXPECT_NE(nullptr, menu.Window()) << "the first release chose an entry";
+        ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "the first release chose an entry";
         qtest::LeftDown();
         qtest::LeftUp();
-        fmtest::WaitGone(menu, 2000);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(102, out.result);
@@ -181,12 +175,12 @@ TEST_F(FlatMenuInput, FirstReleaseOutsideIsIgnoredToo) {
         qtest::LeftDown();
     });
     press.Join();
-    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000));
+    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         qtest::LeftUp();
-        Sleep(200);
-        EXPECT_NE(nullptr, menu.Window()) << "the first release outside closed the menu";
+        ASSERT_TRUE(fmtest::StillShownAfterInput(menu))
+            << "the first release outside closed the menu";
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
@@ -196,17 +190,15 @@ TEST_F(FlatMenuInput, FirstReleaseOutsideIsIgnoredToo) {
 TEST_F(FlatMenuInput, RightClickWithoutContextMenuOrNotifyWindowShowsAMessage) {
     qtest::MessageBoxWatcher watcher("CFlatPopupMenu::ButtonDown");
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::RightDown();
         qtest::RightUp();
-        EXPECT_TRUE(watcher.WaitForCount(1, 3000));
-        Sleep(100);
-        EXPECT_NE(nullptr, menu.Window()) << "the menu stays open";
+        ASSERT_TRUE(watcher.WaitForCount(1));
+        ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "the menu stays open";
         fmtest::HoverEntry(menu, kBeta);
         qtest::LeftDown();
         qtest::LeftUp();
-        fmtest::WaitGone(menu, 2000);
     });
     ASSERT_EQ(1u, watcher.Texts().size());
     EXPECT_EQ("RButtonDown signaled but no context menu found", watcher.Texts()[0]);
@@ -242,13 +234,12 @@ TEST_F(FlatMenuInput, RightClickPostsClickPointAndMenuToTheNotifyWindow) {
     fmtest::TrackOutcome out = fmtest::TrackDriven(
         menu, kMenuX, kMenuY,
         [&] {
-            if (!fmtest::WaitShown(menu)) return;
+            ASSERT_TRUE(fmtest::WaitShown(menu));
             fmtest::HoverEntry(menu, kBeta);
             GetCursorPos(&clicked);
             qtest::RightDown();
             qtest::RightUp();
-            Sleep(300);
-            EXPECT_NE(nullptr, menu.Window()) << "the menu stays open";
+            ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "the menu stays open";
             ClickOutside();
         },
         notify);
@@ -267,7 +258,8 @@ TEST_F(FlatMenuInput, RightClickPostsClickPointAndMenuToTheNotifyWindow) {
 }
 
 namespace {
-// Sends characters to the menu window from the input thread.
+// Sends characters to the menu window from the input thread; each one is
+// handled when SendMessage returns.
 void Type(const CFlatPopupMenu& menu, const char* keys) {
     for (const char* k = keys; *k; ++k)
         SendMessageA(menu.Window(), WM_CHAR, static_cast<BYTE>(*k), 1);
@@ -292,31 +284,32 @@ TEST(FlatMenuMnemonic, FirstAmpersandOfSelectableEntriesAndFirstMatchWins) {
 
     // Skipped entries, a second "&" and a trailing "&" match nothing.
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        if (!fmtest::WaitShown(menu)) return;
+        ASSERT_TRUE(fmtest::WaitShown(menu));
         Type(menu, "dgsclx&");
-        Sleep(100);
-        EXPECT_NE(nullptr, menu.Window()) << "a skipped entry was chosen";
+        ASSERT_NE(nullptr, menu.Window()) << "a skipped entry was chosen";
         Type(menu, "Z");
     });
     EXPECT_FALSE(out.rescued) << "Track did not return after the mnemonic";
-    EXPECT_LT(out.msAfterSteps, 1000);
     EXPECT_EQ(5, out.result) << "upper case matches, and the first of two matches wins";
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        if (fmtest::WaitShown(menu)) Type(menu, "B");
+        ASSERT_TRUE(fmtest::WaitShown(menu));
+        Type(menu, "B");
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(4, out.result);
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        if (fmtest::WaitShown(menu)) Type(menu, "o");
+        ASSERT_TRUE(fmtest::WaitShown(menu));
+        Type(menu, "o");
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(88, out.result) << "an entry with a submenu is chosen with its own id";
     EXPECT_EQ(nullptr, child.Window());
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        if (fmtest::WaitShown(menu)) Type(menu, "n");
+        ASSERT_TRUE(fmtest::WaitShown(menu));
+        Type(menu, "n");
     });
     EXPECT_FALSE(out.rescued) << "an entry with id 0 closes the tree";
     EXPECT_EQ(0, out.result);
@@ -332,7 +325,10 @@ TEST(FlatMenuTrackFailure, WindowCreationFailureShowsAMessageAndReturnsZero) {
     menu.AppendItem(0, "Entry", 1, -1);
     qtest::MessageBoxWatcher watcher("CFlatPopupMenu::Track");
     int context = 77;
-    EXPECT_EQ(0, menu.Track(100, 100, nullptr, true, false, &context));
+    {
+        qtest::Watchdog watchdog("the failed Track");
+        EXPECT_EQ(0, menu.Track(100, 100, nullptr, true, false, &context));
+    }
     ASSERT_TRUE(watcher.WaitForCount(1));
     EXPECT_EQ("Popup window creation failed", watcher.Texts()[0]);
     EXPECT_EQ(77, context) << "the context result is not touched";

@@ -31,7 +31,10 @@ class LauncherTracking : public ::testing::Test {
         qtest::ReleaseAllButtons();
         DestroyMenu(m_resource);
     }
+    // Tracks the launcher menu; a menu that is not closed by the steps is
+    // closed by the watchdog, which fails the test.
     int Show(HWND host, int* context, int* parent) {
+        qtest::Watchdog watchdog("the launcher menu");
         return ShowLauncherMenu(GetModuleHandleA(nullptr), m_menus.Root(), 100, 100, host,
                                 GetSubMenu(m_resource, 0), context, parent);
     }
@@ -49,17 +52,16 @@ POINT EntryPoint(HWND w, int index, int titled = 1) {
     return POINT{r.left + 40, r.top + top + kEntryHeight / 2};
 }
 
-// Waits for the n-th visible popup window (0: the first one shown).
+// Waits until `count` popup windows of this process are visible and returns
+// the newest (top of the z-order), or null.
 HWND WaitForPopupCount(size_t count) {
     HWND found = nullptr;
-    qtest::PollUntil(
-        [&] {
-            auto windows = qtest::FindWindowsOfClass("fpmMenuClass");
-            if (windows.size() < count) return false;
-            found = windows.front(); // top of the z-order: the newest
-            return true;
-        },
-        3000);
+    qtest::PollUntil([&] {
+        auto windows = qtest::FindWindowsOfClass("fpmMenuClass");
+        if (windows.size() < count) return false;
+        found = windows.front();
+        return true;
+    });
     return found;
 }
 } // namespace
@@ -68,6 +70,7 @@ TEST_F(LauncherTracking, LeftChoiceInRootReportsIdAndNoParent) {
     qtest::HostWindow host;
     qtest::InputThread input([] {
         HWND popup = WaitForPopupCount(1);
+        ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 2);
         qtest::ClickAt(p.x, p.y);
     });
@@ -81,11 +84,13 @@ TEST_F(LauncherTracking, LeftChoiceInSubmenuReportsItsParentSubmenu) {
     qtest::HostWindow host;
     qtest::InputThread input([] {
         HWND popup = WaitForPopupCount(1);
+        ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 1);
         qtest::MoveMouse(p.x, p.y);
         qtest::LeftDown(); // opens the submenu at once
         qtest::LeftUp();
         HWND sub = WaitForPopupCount(2);
+        ASSERT_NE(nullptr, sub) << "the submenu did not appear";
         POINT q = EntryPoint(sub, 1);
         qtest::MoveMouse(q.x - 20, q.y);
         qtest::ClickAt(q.x, q.y);
@@ -100,10 +105,12 @@ TEST_F(LauncherTracking, ContextChoiceReportsItemAndCommand) {
     qtest::HostWindow host;
     qtest::InputThread input([] {
         HWND popup = WaitForPopupCount(1);
+        ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 0);
         qtest::MoveMouse(p.x, p.y - 2);
         qtest::RightClickAt(p.x, p.y);
         HWND context = WaitForPopupCount(2);
+        ASSERT_NE(nullptr, context) << "the context popup did not appear";
         POINT q = EntryPoint(context, 2, 0); // "&Delete"
         qtest::MoveMouse(q.x, q.y - 2);
         qtest::ClickAt(q.x, q.y);
@@ -118,6 +125,7 @@ TEST_F(LauncherTracking, DismissingReturnsZero) {
     qtest::HostWindow host;
     qtest::InputThread input([] {
         HWND popup = WaitForPopupCount(1);
+        ASSERT_NE(nullptr, popup) << "no popup appeared";
         RECT r;
         GetWindowRect(popup, &r);
         qtest::ClickAt(r.right + 60, r.bottom + 60);
@@ -129,7 +137,10 @@ TEST_F(LauncherTracking, DismissingReturnsZero) {
 }
 
 TEST_F(LauncherTracking, NoHostWindowShowsNothing) {
-    // The first window enumeration makes system objects of its own.
+    // A first call and window enumeration make what the system makes once
+    // per process; only this thread makes GDI objects, so after that the
+    // count is compared exactly.
+    EXPECT_EQ(0, Show(nullptr, nullptr, nullptr));
     EXPECT_TRUE(qtest::FindWindowsOfClass("fpmMenuClass").empty());
     int gdiBefore = qtest::LiveGdiObjects();
     EXPECT_EQ(0, Show(nullptr, nullptr, nullptr));
@@ -144,7 +155,8 @@ TEST_F(LauncherTracking, ClassRegistrationFailureIsReportedAndShowsNothing) {
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "fpmMenuClass";
-    if (!RegisterClassA(&wc)) GTEST_SKIP() << "a popup already registered the class in this process";
+    if (!RegisterClassA(&wc))
+        GTEST_SKIP() << "a popup already registered the class in this process";
     qtest::MessageBoxWatcher create("CFlatPopupMenu::Create");
     qtest::MessageBoxWatcher build("BuildPopupMenu");
     qtest::HostWindow host;
@@ -159,6 +171,7 @@ TEST_F(LauncherTracking, FiftyCallsLeaveNoGdiObjectBehind) {
     qtest::HostWindow host;
     auto closeOnce = [] {
         HWND popup = WaitForPopupCount(1);
+        ASSERT_NE(nullptr, popup) << "no popup appeared";
         PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0)); // outside: x, y <= 2
     };
     {
@@ -170,8 +183,8 @@ TEST_F(LauncherTracking, FiftyCallsLeaveNoGdiObjectBehind) {
         qtest::InputThread input(closeOnce);
         ASSERT_EQ(0, Show(host.Handle(), nullptr, nullptr)) << "call " << i;
         input.Join();
-        ASSERT_TRUE(qtest::PollUntil(
-            [] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); }, 2000));
+        ASSERT_TRUE(
+            qtest::PollUntil([] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); }));
     }
     EXPECT_EQ(before, qtest::LiveGdiObjects());
 }

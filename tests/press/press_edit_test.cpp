@@ -24,8 +24,7 @@ NestedPress g_nested;
 void CALLBACK PressFromTheDialogsLoop(HWND host, UINT, UINT_PTR timer, DWORD) {
     // Only once the user can see the dialog: before that its loop has not
     // started.
-    HWND dialog = FindWindowA("#32770", "Create Menu Item");
-    if (!dialog || !IsWindowVisible(dialog)) return;
+    if (qtest::FindWindowsOfClass("#32770", "Create Menu Item").empty()) return;
     KillTimer(host, timer);
     // A record without a position: a press that went ahead would number it.
     StoreRecord("", "Late", ProbePath());
@@ -49,20 +48,18 @@ TEST_F(PressEdit, PressFromWithinTheItemDialogIsRefusedAndChangesNothing) {
     bool popupDuringNestedPress = false;
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         ClickEntry(popup, 0); // "Insert Item..."
         HWND dialog = WaitForDialog("Create Menu Item");
-        if (!dialog) return;
-        DWORD start = GetTickCount();
-        while (!g_nested.done && GetTickCount() - start < 5000) {
-            if (HWND other = FindWindowA("fpmMenuClass", nullptr)) {
-                if (IsWindowVisible(other)) {
-                    popupDuringNestedPress = true;
-                    PostMessageA(other, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
-                }
+        ASSERT_NE(nullptr, dialog);
+        // Until the nested press has returned, close any menu it shows.
+        qtest::PollUntil([&] {
+            for (HWND other : qtest::FindWindowsOfClass("fpmMenuClass")) {
+                popupDuringNestedPress = true;
+                PostMessageA(other, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
             }
-            Sleep(10);
-        }
+            return g_nested.done.load();
+        });
         PressCancel(dialog);
     });
     EXPECT_EQ(1, Press(host.Handle()));
@@ -80,10 +77,10 @@ TEST_F(PressEdit, InsertItemInTheEmptyRootCreatesTheFirstItemAtPositionOne) {
     std::string shownPosition;
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         ClickEntry(popup, 0);
         HWND dialog = WaitForDialog("Create Menu Item");
-        if (!dialog) return;
+        ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Editor", ProbePath().c_str(), "x", "", false});
     });
@@ -92,7 +89,7 @@ TEST_F(PressEdit, InsertItemInTheEmptyRootCreatesTheFirstItemAtPositionOne) {
     EXPECT_EQ("1", shownPosition);
     const std::map<std::string, std::string> expected = {{"Editor", ProbePath() + ",x,,,,0,1,0"}};
     EXPECT_EQ(expected, StoreSnapshot());
-    EXPECT_FALSE(WaitForProbeLines(1, 500)) << "inserting started " << ProbeLines().at(0);
+    EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes()) << "inserting started a program";
 }
 
 TEST_F(PressEdit, InsertItemInAnEmptySubmenuCreatesItsFirstItemThere) {
@@ -102,12 +99,12 @@ TEST_F(PressEdit, InsertItemInAnEmptySubmenuCreatesItsFirstItemThere) {
     std::string shownPosition;
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
-        if (!submenu) return;
+        ASSERT_NE(nullptr, submenu);
         ClickEntry(submenu, 0); // its "Insert Item..."
         HWND dialog = WaitForDialog("Create Menu Item");
-        if (!dialog) return;
+        ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Inside", ProbePath().c_str(), "in", "", false});
     });
@@ -129,9 +126,9 @@ TEST_F(PressEdit, InsertOnAnItemOfASubmenuPutsTheNewItemRightAfterItInThatSubmen
     qtest::HostWindow host;
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
-        if (!submenu) return;
+        ASSERT_NE(nullptr, submenu);
         ContextCommandOn(submenu, 0, kInsert, 2);
         FillAndConfirm(WaitForDialog("Create Menu Item"),
                        {"Middle", ProbePath().c_str(), "m", "", false});
@@ -187,10 +184,10 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
     std::string shownPosition;
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         ContextCommandAt(SeparatorPoint(popup, kSeparatorTop), kInsert);
         HWND dialog = WaitForDialog("Create Menu Item");
-        if (!dialog) return;
+        ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Gamma", ProbePath().c_str(), "g", "", false});
     });
@@ -205,17 +202,25 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
 TEST_F(PressEdit, PropertiesOnInsertItemShowsNoDialogAndStoresNothing) {
     qtest::HostWindow host;
     bool dialogShown = false;
+    std::atomic<bool> pressEnded(false);
     qtest::InputThread input([&] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         ContextCommandOn(popup, 0, kProperties);
-        HWND dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 1500);
+        // The dialog would be modal inside the press: the press ending first
+        // is the sign that there is none.
+        HWND dialog = nullptr;
+        qtest::PollUntil([&] {
+            dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 0);
+            return dialog || pressEnded;
+        });
         if (dialog) {
             dialogShown = true;
             PressOk(dialog); // what a user who expects nothing would do
         }
     });
     EXPECT_EQ(1, Press(host.Handle()));
+    pressEnded = true;
     input.Join();
     EXPECT_FALSE(dialogShown) << "a properties dialog for the placeholder";
     EXPECT_TRUE(StoreSnapshot().empty()) << "the placeholder was stored as an item";
@@ -228,13 +233,14 @@ TEST_F(PressEdit, DeleteOnInsertItemOfAnEmptySubmenuReportsNoFailureAndKeepsTheS
     qtest::HostWindow host;
     qtest::InputThread input([] {
         HWND popup = WaitForPopups(1);
-        if (!popup) return;
+        ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
         if (submenu) ContextCommandOn(submenu, 0, kDelete, 2);
     });
     EXPECT_EQ(1, Press(host.Handle()));
     input.Join();
-    Sleep(500); // a failure message would be up by now
-    EXPECT_TRUE(deletion.Texts().empty()) << "message: " << deletion.Texts().at(0);
+    // A message box holds the press up until it is closed: every box the
+    // press showed has been seen by now.
+    EXPECT_EQ(std::vector<std::string>(), deletion.Texts());
     EXPECT_EQ(before, StoreSnapshot());
 }

@@ -1,9 +1,7 @@
 #include "tests/press/press_fixture.h"
-#include <atomic>
+#include <tlhelp32.h>
 #include <fstream>
-#include <thread>
 #include "resources/resource_ids.h"
-#include "tests/support/test_support.h"
 
 namespace presstest {
 
@@ -53,24 +51,10 @@ void PressTest::TearDown() {
 int PressTest::Press(HWND host) {
     // Mouse capture works only for the thread that owns the foreground window.
     SetForegroundWindow(host);
-    qtest::PollUntil([&] { return GetForegroundWindow() == host; }, 2000);
-    std::atomic<bool> returned(false), rescued(false);
-    std::thread watchdog([&] {
-        DWORD start = GetTickCount();
-        while (!returned) {
-            if (GetTickCount() - start > static_cast<DWORD>(kPressTimeoutMs)) {
-                rescued = true;
-                CloseEverything();
-            }
-            Sleep(20);
-        }
-    });
-    int result = m_press(host, kPressX, kPressY, 0);
-    returned = true;
-    watchdog.join();
-    EXPECT_FALSE(rescued) << "the press did not end within " << kPressTimeoutMs
-                          << " ms; what it had open was closed from outside";
-    return result;
+    EXPECT_TRUE(qtest::PollUntil([&] { return GetForegroundWindow() == host; }))
+        << "the host window did not come to the foreground";
+    qtest::Watchdog watchdog("the press");
+    return m_press(host, kPressX, kPressY, 0);
 }
 
 std::vector<std::string> PressTest::ProbeLines() const {
@@ -86,6 +70,29 @@ std::vector<std::string> PressTest::ProbeLines() const {
 
 bool PressTest::WaitForProbeLines(size_t count, int timeoutMs) const {
     return qtest::PollUntil([&] { return ProbeLines().size() >= count; }, timeoutMs);
+}
+
+namespace {
+bool ProbeChildRunning() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool running = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !running;
+         more = Process32Next(snapshot, &entry)) {
+        running = entry.th32ParentProcessID == GetCurrentProcessId() &&
+                  lstrcmpiA(entry.szExeFile, "probe.exe") == 0;
+    }
+    CloseHandle(snapshot);
+    return running;
+}
+} // namespace
+
+std::vector<std::string> PressTest::LinesOfFinishedProbes() const {
+    EXPECT_TRUE(qtest::PollUntil([] { return !ProbeChildRunning(); }))
+        << "a started program did not finish";
+    return ProbeLines();
 }
 
 std::string PressTest::MakeDirectory(const char* name) const {
@@ -148,28 +155,28 @@ std::string StoredRecord(const std::string& path, const std::string& name) {
 
 HWND WaitForPopups(size_t count, int timeoutMs) {
     HWND newest = nullptr;
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<HWND> popups = qtest::FindWindowsOfClass("fpmMenuClass");
-        if (popups.size() >= count) {
+    qtest::PollUntil(
+        [&] {
+            std::vector<HWND> popups = qtest::FindWindowsOfClass("fpmMenuClass");
+            if (popups.size() < count) return false;
+            // The root menu takes the capture once it is shown; before that the
+            // pointer's input would go to the windows under it.
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            if (!GetGUIThreadInfo(GetWindowThreadProcessId(popups.front(), nullptr), &info) ||
+                !info.hwndCapture)
+                return false;
             newest = popups.front();
-            break;
-        }
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) break;
-        Sleep(10);
-    }
+            return true;
+        },
+        timeoutMs);
     EXPECT_NE(nullptr, newest) << "expected " << count << " popup(s) on screen";
-    if (newest) Sleep(50); // let it paint before the pointer arrives
     return newest;
 }
 
 bool WaitForNoPopup(int timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!qtest::FindWindowsOfClass("fpmMenuClass").empty()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
+    return qtest::PollUntil([] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); },
+                            timeoutMs);
 }
 
 POINT EntryPoint(HWND popup, int index, bool titled) {
@@ -271,28 +278,8 @@ void PressCancel(HWND dialog) {
 }
 
 bool WaitUntilGone(HWND window, int timeoutMs) {
-    DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-void CloseEverything() {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(w, &process);
-        if (process != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
-        const std::string name = qtest::ClassName(w);
-        if (name == "fpmMenuClass") {
-            PostMessageA(w, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
-        } else if (name == "#32770") {
-            const std::string title = qtest::WindowText(w);
-            const bool itemDialog = title == "Create Menu Item" || title == "Menu Item Properties";
-            PostMessageA(w, WM_COMMAND, itemDialog ? IDCANCEL : IDOK, 0);
-        }
-    }
+    return qtest::PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); },
+                            timeoutMs);
 }
 
 void FillAndConfirm(HWND dialog, const NewItem& item) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "tests/support/test_support.h"
 
 namespace presstest {
 
@@ -38,15 +39,19 @@ class PressTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     // Calls WBPress from this thread for `host` at the press point. A press
-    // that has not ended after kPressTimeoutMs is ended from outside (every
-    // menu, dialog and message box of the process is closed) and fails the
-    // test, so that a fault cannot hang it.
+    // that does not end by itself is ended by a watchdog (every menu, dialog
+    // and message box of the process is closed), which fails the test, so
+    // that a fault cannot hang it.
     int Press(HWND host);
-    static const int kPressTimeoutMs = 20000;
     // Lines the probe wrote, one per start:
     // "args=<arguments>|cwd=<directory>|show=<show command>".
     std::vector<std::string> ProbeLines() const;
-    bool WaitForProbeLines(size_t count, int timeoutMs = 10000) const;
+    bool WaitForProbeLines(size_t count, int timeoutMs = qtest::kPatienceMs) const;
+    // The lines of every probe started so far, once all of them have finished:
+    // a started program is a child process of this one from the moment
+    // WBPress returns, and has written its line when it exits. The positive
+    // signal that nothing was started, with no time allowed for it.
+    std::vector<std::string> LinesOfFinishedProbes() const;
     // A fresh directory (without commas) for start-in tests.
     std::string MakeDirectory(const char* name) const;
 
@@ -67,11 +72,12 @@ std::string StoredRecord(const std::string& path, const std::string& name);
 // Steps for the input thread. Each waits for what it needs and fails the
 // test (without hanging) when it does not come.
 
-// Waits until `count` launcher or context popups are visible and returns the
-// newest (top of the z-order), or null.
-HWND WaitForPopups(size_t count, int timeoutMs = 5000);
+// Waits until `count` launcher or context popups of this process are visible
+// and the menus hold the mouse capture (so the pointer's input reaches them),
+// and returns the newest (top of the z-order), or null.
+HWND WaitForPopups(size_t count, int timeoutMs = qtest::kPatienceMs);
 // Waits until no popup is visible.
-bool WaitForNoPopup(int timeoutMs = 5000);
+bool WaitForNoPopup(int timeoutMs = qtest::kPatienceMs);
 // Screen point in the middle of entry `index` of a popup.
 POINT EntryPoint(HWND popup, int index, bool titled = true);
 // Screen point on the separator line whose top lies `top` pixels below the
@@ -92,16 +98,13 @@ void ContextCommandAt(POINT p, ContextEntry command, size_t popupsBefore = 1);
 
 // The item dialog, found by its title ("Create Menu Item" or "Menu Item
 // Properties").
-HWND WaitForDialog(const char* title, int timeoutMs = 5000);
+HWND WaitForDialog(const char* title, int timeoutMs = qtest::kPatienceMs);
 void SetControlText(HWND dialog, int controlId, const char* text);
 std::string ControlText(HWND dialog, int controlId);
 void ClickButton(HWND dialog, int controlId);
 void PressOk(HWND dialog);
 void PressCancel(HWND dialog);
-bool WaitUntilGone(HWND window, int timeoutMs = 5000);
-// Closes every visible menu, dialog and message box of this process: menus by
-// a click outside, dialogs by Cancel, message boxes by OK.
-void CloseEverything();
+bool WaitUntilGone(HWND window, int timeoutMs = qtest::kPatienceMs);
 
 struct NewItem {
     const char* name;

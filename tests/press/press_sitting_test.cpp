@@ -24,16 +24,19 @@ class PressSitting : public PressTest {
         EXPECT_EQ(expected, StoreSnapshot()) << "the store after " << after;
     }
     void ExpectNothingStarted(const char* after) {
-        EXPECT_TRUE(ProbeLines().empty()) << after << " started " << ProbeLines().at(0);
+        EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes()) << after;
     }
 };
 
-// Clicks the up arrow of the position spinner `steps` times.
+// Clicks the up arrow of the position spinner `steps` times, and waits until
+// the dialog has taken the clicks (a posted OK would otherwise overtake them:
+// posted messages are taken before input).
 void SpinUp(HWND dialog, int steps) {
     RECT r = {};
     GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
     for (int i = 0; i < steps; ++i)
         qtest::ClickAt((r.left + r.right) / 2, r.top + 3);
+    EXPECT_TRUE(qtest::SyncInput()) << "the dialog did not take the clicks";
 }
 } // namespace
 
@@ -47,7 +50,7 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             ClickEntry(popup, 0); // "Insert Item..."
             HWND dialog = WaitForDialog("Create Menu Item");
             shown = ControlText(dialog, IDC_POSITION);
@@ -62,7 +65,7 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             ContextCommandOn(popup, 0, kInsert);
             HWND dialog = WaitForDialog("Create Menu Item");
             shown = ControlText(dialog, IDC_POSITION);
@@ -77,7 +80,7 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             ContextCommandOn(popup, 1, kInsert);
             FillAndConfirm(WaitForDialog("Create Menu Item"),
                            {"Gamma", p.c_str(), "g3", "", false});
@@ -92,7 +95,7 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             ContextCommandOn(popup, 2, kInsert);
             FillAndConfirm(WaitForDialog("Create Menu Item"), {"Tools", "", "", "", true});
         },
@@ -107,9 +110,9 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             HWND submenu = OpenSubmenu(popup, 3, 1);
-            if (!submenu) return;
+            ASSERT_NE(nullptr, submenu);
             ClickEntry(submenu, 0); // the empty submenu's "Insert Item..."
             FillAndConfirm(WaitForDialog("Create Menu Item"),
                            {"Delta", p.c_str(), "d4", "", false});
@@ -127,10 +130,10 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
         host.Handle(),
         [&] {
             HWND popup = WaitForPopups(1);
-            if (!popup) return;
+            ASSERT_NE(nullptr, popup);
             ContextCommandOn(popup, 2, kProperties);
             HWND dialog = WaitForDialog("Menu Item Properties");
-            if (!dialog) return;
+            ASSERT_NE(nullptr, dialog);
             name = ControlText(dialog, IDC_NAME);
             shown = ControlText(dialog, IDC_POSITION);
             SpinUp(dialog, 2); // from 3 to 1

@@ -28,8 +28,8 @@ void SetRecord(const char* subkey, const char* name, const char* record) {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name[0] ? name : nullptr, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(record), static_cast<DWORD>(strlen(record)));
+    RegSetValueExA(key, name[0] ? name : nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(record),
+                   static_cast<DWORD>(strlen(record)));
     RegCloseKey(key);
 }
 
@@ -48,7 +48,10 @@ bool ReadRecord(const char* name, char* out, DWORD size) {
 DWORD WINAPI CloseMenuWhenShown(void* shownFlag) {
     for (int i = 0; i < 6000; ++i) {
         HWND popup = FindWindowA("fpmMenuClass", nullptr);
-        if (popup && IsWindowVisible(popup)) {
+        DWORD process = 0;
+        if (popup) GetWindowThreadProcessId(popup, &process);
+        // Only this program's own menu is the one to close.
+        if (popup && process == GetCurrentProcessId() && IsWindowVisible(popup)) {
             *static_cast<volatile bool*>(shownFlag) = true;
             PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
             return 0;

@@ -31,3 +31,20 @@ TEST(ParseItemRecord, BareNameUsesDefaultPositionWhenZeroBased) {
     EXPECT_EQ(nullptr, f.iconPath);
     EXPECT_EQ(4, f.position);
 }
+
+// A garbage position at the very bottom of the int range must not overflow
+// when made zero-based: it stays the lowest position there is.
+TEST(ParseItemRecord, LowestStoredPositionStaysLowestWhenZeroBased) {
+    char lowest[] = "calc.exe,,,,0,0,-2147483648,0";
+    MenuItemFields f;
+    ParseItemRecord(7, true, lowest, &f);
+    EXPECT_EQ(-2147483647 - 1, f.position);
+
+    char belowRange[] = "calc.exe,,,,0,0,-99999999999,0";
+    ParseItemRecord(7, true, belowRange, &f);
+    EXPECT_EQ(-2147483647 - 1, f.position);
+
+    char nextToLowest[] = "calc.exe,,,,0,0,-2147483647,0";
+    ParseItemRecord(7, true, nextToLowest, &f);
+    EXPECT_EQ(-2147483647 - 1, f.position);
+}

@@ -14,18 +14,6 @@ using qtest::SetStringValue;
 namespace {
 class DeleteTest : public StoreTest {};
 
-// Open handles once the watcher's thread has finished setting itself up.
-int SettledHandles() {
-    int last = qtest::OpenHandles();
-    for (int i = 0; i < 100; ++i) {
-        Sleep(20);
-        int now = qtest::OpenHandles();
-        if (now == last) return now;
-        last = now;
-    }
-    return last;
-}
-
 // Gives a key an empty access list: it can no longer be opened to read, yet
 // can still be deleted by name.
 bool SealKey(const std::string& keyPath) {
@@ -54,7 +42,7 @@ TEST_F(DeleteTest, DeleteMenuItemRegEntryRemovesOnlyThatValue) {
     SetStringValue(kSettings, "X", Item(2));
     BuiltMenu menu;
     qtest::MessageBoxWatcher watcher("DeleteMenuItemRegEntry");
-    int handles = SettledHandles();
+    int handles = qtest::OpenHandles();
     DeleteMenuItemRegEntry(menu.Root(), IdOf(menu.Root(), "S\\T\\X"), "X");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_EQ((std::vector<std::string>{"Y"}), qtest::ValueNames(Path("S\\T")));
@@ -101,7 +89,7 @@ TEST_F(DeleteTest, DeleteSubmenuRemovesNestedSubmenus) {
     SetStringValue(Path("Keep"), "Leaf", Item(1));
     BuiltMenu menu;
     qtest::MessageBoxWatcher watcher("DeleteRegSubEntry");
-    int handles = SettledHandles();
+    int handles = qtest::OpenHandles();
     DeleteSubmenu(menu.Root(), IdOf(menu.Root(), "A"), "A");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_FALSE(qtest::KeyExists(Path("A")));

@@ -2,7 +2,9 @@
 // NtCurrentTeb reads through a segment register at a small constant offset,
 // which GCC's bounds check takes for an access to an empty array.
 #pragma GCC diagnostic ignored "-Warray-bounds"
-#include <chrono>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
 #include <string.h>
 #include <wchar.h>
 
@@ -30,6 +32,106 @@ namespace {
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, m, wp, lp);
 }
+
+// What the UI thread's message hook watches for, and the window through which
+// other threads run steps on it.
+struct UiProbe {
+    DWORD thread = 0;
+    int users = 0;
+    HHOOK hook = nullptr;
+    HWND runner = nullptr;
+    volatile LONG markersSent = 0;
+    volatile LONG markersTaken = 0;
+    volatile UINT_PTR timer = 0;
+    volatile LONG timerFired = 0;
+    CRITICAL_SECTION watchLock;
+    std::function<void(const MSG&)> watch;
+    UiProbe() { InitializeCriticalSection(&watchLock); }
+};
+UiProbe& Probe() {
+    static UiProbe probe;
+    return probe;
+}
+
+const WORD kMarkerKey = VK_F24;
+const UINT kRunStep = WM_APP + 0x51;
+
+LRESULT CALLBACK ProbeHook(int code, WPARAM removal, LPARAM lp) {
+    UiProbe& probe = Probe();
+    MSG* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && removal == PM_REMOVE) {
+        if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == kMarkerKey) {
+            if (msg->message == WM_KEYUP) InterlockedIncrement(&probe.markersTaken);
+            msg->message = WM_NULL;
+        } else if (msg->message == WM_TIMER && !msg->hwnd && probe.timer &&
+                   msg->wParam == probe.timer) {
+            KillTimer(nullptr, probe.timer);
+            probe.timer = 0;
+            InterlockedExchange(&probe.timerFired, 1);
+            msg->message = WM_NULL;
+        } else {
+            EnterCriticalSection(&probe.watchLock);
+            if (probe.watch) probe.watch(*msg);
+            LeaveCriticalSection(&probe.watchLock);
+        }
+    }
+    return CallNextHookEx(nullptr, code, removal, lp);
+}
+
+// A step handed to the UI thread; whoever claims it first runs or cancels it.
+struct UiStep {
+    std::function<void()> step;
+    volatile LONG state = 0; // 0 waiting, 1 running, 2 done, 3 cancelled
+};
+
+LRESULT CALLBACK RunnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m != kRunStep) return DefWindowProcA(w, m, wp, lp);
+    std::unique_ptr<std::shared_ptr<UiStep>> held(reinterpret_cast<std::shared_ptr<UiStep>*>(lp));
+    UiStep& step = **held;
+    if (InterlockedCompareExchange(&step.state, 1, 0) == 0) {
+        step.step();
+        InterlockedExchange(&step.state, 2);
+    }
+    return 1;
+}
+
+void AttachProbe() {
+    UiProbe& probe = Probe();
+    if (probe.users++ > 0) return;
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = RunnerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QuorilTestRunner";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    probe.thread = GetCurrentThreadId();
+    probe.hook = SetWindowsHookExA(WH_GETMESSAGE, ProbeHook, nullptr, probe.thread);
+    probe.runner = CreateWindowExA(0, "QuorilTestRunner", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+}
+
+void DetachProbe() {
+    UiProbe& probe = Probe();
+    if (--probe.users > 0) return;
+    if (probe.hook) UnhookWindowsHookEx(probe.hook);
+    if (probe.runner) DestroyWindow(probe.runner);
+    probe.hook = nullptr;
+    probe.runner = nullptr;
+    probe.thread = 0;
+}
+
+// Polls without pumping: for threads other than the UI thread.
+bool WaitWithoutPumping(const std::function<bool()>& condition, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return condition();
+        Sleep(2);
+    }
+    return true;
+}
 } // namespace
 
 HostWindow::HostWindow(int x, int y, int width, int height) {
@@ -50,13 +152,160 @@ HostWindow::HostWindow(int x, int y, int width, int height) {
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
     SetForegroundWindow(m_window);
-    PollUntil([&] { return GetForegroundWindow() == m_window; }, 2000);
+    PollUntil([&] { return GetForegroundWindow() == m_window; });
     PumpMessages();
+    AttachProbe();
 }
 
 HostWindow::~HostWindow() {
+    DetachProbe();
     DestroyWindow(m_window);
     PumpMessages();
+}
+
+long SendMarker() {
+    UiProbe& probe = Probe();
+    const LONG marker = InterlockedIncrement(&probe.markersSent);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = kMarkerKey;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+    return marker;
+}
+
+bool WaitForMarker(long marker, int timeoutMs) {
+    UiProbe& probe = Probe();
+    if (!probe.hook) return false;
+    auto taken = [&] { return probe.markersTaken >= marker; };
+    // On the UI thread itself, taking its own messages brings the marker in.
+    if (GetCurrentThreadId() == probe.thread) return PollUntil(taken, timeoutMs);
+    return WaitWithoutPumping(taken, timeoutMs);
+}
+
+bool SyncInput(int timeoutMs) {
+    if (!Probe().hook) return false;
+    return WaitForMarker(SendMarker(), timeoutMs);
+}
+
+bool OnUiThread(const std::function<void()>& step, int timeoutMs) {
+    UiProbe& probe = Probe();
+    if (!probe.runner) return false;
+    if (GetCurrentThreadId() == probe.thread) {
+        step();
+        return true;
+    }
+    std::shared_ptr<UiStep> shared = std::make_shared<UiStep>();
+    shared->step = step;
+    auto* held = new std::shared_ptr<UiStep>(shared);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(probe.runner, kRunStep, 0, reinterpret_cast<LPARAM>(held), SMTO_NORMAL,
+                             timeoutMs, &result)) {
+        // Not taken in time: make sure it never runs later, or wait for the end
+        // of a run that has just begun.
+        if (InterlockedCompareExchange(&shared->state, 3, 0) == 0) return false;
+        WaitWithoutPumping([&] { return shared->state == 2; }, kWatchdogMs);
+    }
+    return shared->state == 2;
+}
+
+bool WaitPastTimers(int delayMs, int timeoutMs) {
+    UiProbe& probe = Probe();
+    InterlockedExchange(&probe.timerFired, 0);
+    if (!OnUiThread([&] { probe.timer = SetTimer(nullptr, 0, delayMs, nullptr); }, timeoutMs))
+        return false;
+    return WaitWithoutPumping([&] { return probe.timerFired != 0; }, delayMs + timeoutMs);
+}
+
+namespace {
+void SetWatch(std::function<void(const MSG&)> watch) {
+    UiProbe& probe = Probe();
+    EnterCriticalSection(&probe.watchLock);
+    probe.watch = std::move(watch);
+    LeaveCriticalSection(&probe.watchLock);
+}
+} // namespace
+
+MessageWatch::MessageWatch(std::function<void(const MSG&)> watch) {
+    SetWatch(std::move(watch));
+}
+
+MessageWatch::~MessageWatch() {
+    SetWatch(nullptr);
+}
+
+int FailureCount() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test) return 0;
+    int failures = 0;
+    for (int i = 0; i < test->result()->total_part_count(); ++i)
+        failures += test->result()->GetTestPartResult(i).failed() ? 1 : 0;
+    return failures;
+}
+
+void CloseOwnWindows() {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
+        const std::string name = ClassName(w);
+        if (name == "fpmMenuClass") {
+            // A press at a client point with x, y <= 2 is outside: it closes
+            // the whole tree.
+            PostMessageA(w, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
+        } else if (name == "#32770") {
+            // A message box with only OK has no Cancel button.
+            const int command = GetDlgItem(w, IDCANCEL) ? IDCANCEL : IDOK;
+            PostMessageA(w, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(w, command)));
+        }
+    }
+}
+
+Watchdog::Watchdog(std::string what, int timeoutMs)
+    : m_what(std::move(what)), m_timeoutMs(timeoutMs), m_uiThread(GetCurrentThreadId()),
+      m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_fireNow(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_kick(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+    m_thread = std::thread([this] {
+        HANDLE events[3] = {m_stop, m_fireNow, m_kick};
+        DWORD woke;
+        do
+            woke = WaitForMultipleObjects(3, events, FALSE, m_timeoutMs);
+        while (woke == WAIT_OBJECT_0 + 2);
+        if (woke == WAIT_OBJECT_0) return;
+        if (woke == WAIT_TIMEOUT) InterlockedExchange(&m_timedOut, 1);
+        InterlockedExchange(&m_fired, 1);
+        ReleaseAllButtons();
+        // Every level of nested loops needs its own close and wake-up.
+        do {
+            CloseOwnWindows();
+            PostThreadMessageA(m_uiThread, WM_NULL, 0, 0);
+        } while (WaitForSingleObject(m_stop, 50) == WAIT_TIMEOUT);
+    });
+}
+
+Watchdog::~Watchdog() {
+    Disarm();
+    CloseHandle(m_stop);
+    CloseHandle(m_fireNow);
+    CloseHandle(m_kick);
+    if (m_timedOut)
+        ADD_FAILURE() << m_what << " did not end within " << m_timeoutMs
+                      << " ms; what it had open was closed from outside";
+}
+
+void Watchdog::Disarm() {
+    SetEvent(m_stop);
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void Watchdog::Fire() {
+    SetEvent(m_fireNow);
+}
+
+void Watchdog::Kick() {
+    SetEvent(m_kick);
 }
 
 namespace {
@@ -66,8 +315,10 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
     in.mi.dwFlags = flags;
     if (flags & MOUSEEVENTF_MOVE) {
         int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = (x * 65536 + w / 2) / w;
-        in.mi.dy = (y * 65536 + h / 2) / h;
+        // The system maps 0..65535 back to pixels rounding down: round up
+        // here, or some pixels (x 501, 502 of 1280) are never reached.
+        in.mi.dx = (x * 65536 + w - 1) / w;
+        in.mi.dy = (y * 65536 + h - 1) / h;
         in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
     }
     SendInput(1, &in, sizeof in);
@@ -75,37 +326,57 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
 } // namespace
 
 void MoveMouse(int x, int y) {
-    SendMouse(MOUSEEVENTF_MOVE, x, y);
-    // Wait until the pointer arrived, so later steps see it there.
-    for (int i = 0; i < 100; ++i) {
+    // Later input carries the pointer's position: wait until it is there, and
+    // move again if the display put it back.
+    auto there = [&] {
         POINT p;
         GetCursorPos(&p);
-        if (p.x == x && p.y == y) break;
-        Sleep(2);
+        return p.x == x && p.y == y;
+    };
+    const DWORD start = GetTickCount();
+    for (;;) {
+        SendMouse(MOUSEEVENTF_MOVE, x, y);
+        if (WaitWithoutPumping(there, 200)) break;
+        if (static_cast<int>(GetTickCount() - start) > kPatienceMs) {
+            ADD_FAILURE() << "the pointer did not move to (" << x << ", " << y << ")";
+            break;
+        }
     }
-    Sleep(30);
+    // Moves still queued one after the other are merged into one; a marker
+    // after each keeps it a step of its own (the first move into another menu
+    // only hands the capture over), however late the UI thread takes them.
+    if (Probe().hook) SendMarker();
 }
 void LeftDown() {
-    SendMouse(MOUSEEVENTF_LEFTDOWN), Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
 }
 void LeftUp() {
-    SendMouse(MOUSEEVENTF_LEFTUP), Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP);
 }
 void RightDown() {
-    SendMouse(MOUSEEVENTF_RIGHTDOWN), Sleep(30);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
 }
 void RightUp() {
-    SendMouse(MOUSEEVENTF_RIGHTUP), Sleep(30);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
 }
+
+namespace {
+void SendButtonPair(DWORD down, DWORD up) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = down;
+    in[1].mi.dwFlags = up;
+    SendInput(2, in, sizeof in[0]);
+}
+} // namespace
+
 void ClickAt(int x, int y) {
     MoveMouse(x, y);
-    LeftDown();
-    LeftUp();
+    SendButtonPair(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 void RightClickAt(int x, int y) {
     MoveMouse(x, y);
-    RightDown();
-    RightUp();
+    SendButtonPair(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 void PressKey(WORD vk) {
     INPUT in[2] = {};
@@ -113,7 +384,6 @@ void PressKey(WORD vk) {
     in[0].ki.wVk = in[1].ki.wVk = vk;
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof in[0]);
-    Sleep(30);
 }
 void ReleaseAllButtons() {
     if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) LeftUp();
@@ -136,7 +406,9 @@ struct FindContext {
 };
 BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
     FindContext* c = reinterpret_cast<FindContext*>(lp);
-    if (!IsWindowVisible(w)) return TRUE;
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
     if (ClassName(w) != c->className) return TRUE;
     if (c->title && WindowText(w) != c->title) return TRUE;
     c->found->push_back(w);
@@ -152,13 +424,15 @@ std::vector<HWND> FindWindowsOfClass(const char* className, const char* title) {
 }
 
 HWND WaitForWindow(const char* className, const char* title, int timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<HWND> w = FindWindowsOfClass(className, title);
-        if (!w.empty()) return w.front();
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return nullptr;
-        Sleep(10);
-    }
+    HWND found = nullptr;
+    WaitWithoutPumping(
+        [&] {
+            std::vector<HWND> w = FindWindowsOfClass(className, title);
+            found = w.empty() ? nullptr : w.front();
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 std::string WindowText(HWND window) {
@@ -350,28 +624,42 @@ std::string DialogStaticText(HWND dialog) {
     return text;
 }
 
-MessageBoxWatcher::MessageBoxWatcher(const char* caption) : m_caption(caption) {
+MessageBoxWatcher::MessageBoxWatcher(const char* caption)
+    : m_caption(caption), m_ready(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     InitializeCriticalSection(&m_lock);
     m_thread = std::thread([this] {
-        while (!m_stop) {
+        // Boxes told to close, with their texts, until they are gone.
+        std::vector<std::pair<HWND, std::string>> closing;
+        for (bool first = true; !m_stop; first = false) {
             for (HWND box : FindWindowsOfClass("#32770", m_caption.c_str())) {
-                std::string text = DialogStaticText(box);
+                auto seen = [box](const std::pair<HWND, std::string>& c) { return c.first == box; };
+                if (std::any_of(closing.begin(), closing.end(), seen)) continue;
+                closing.emplace_back(box, DialogStaticText(box));
                 EnterCriticalSection(&m_lock);
-                m_texts.push_back(text);
+                m_texts.push_back(closing.back().second);
                 LeaveCriticalSection(&m_lock);
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
-                // Wait until it is gone before looking again.
-                for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i)
-                    Sleep(5);
             }
-            Sleep(10);
+            for (auto c = closing.begin(); c != closing.end();) {
+                if (IsWindow(c->first) && IsWindowVisible(c->first)) {
+                    ++c;
+                    continue;
+                }
+                InterlockedIncrement(&m_closed);
+                c = closing.erase(c);
+            }
+            // What the thread opens for itself is open once it has looked once.
+            if (first) SetEvent(m_ready);
+            Sleep(5);
         }
     });
+    WaitForSingleObject(m_ready, INFINITE);
 }
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     m_stop = true;
     if (m_thread.joinable()) m_thread.join();
+    CloseHandle(m_ready);
     DeleteCriticalSection(&m_lock);
 }
 
@@ -383,7 +671,7 @@ std::vector<std::string> MessageBoxWatcher::Texts() {
 }
 
 bool MessageBoxWatcher::WaitForCount(size_t count, int timeoutMs) {
-    return PollUntil([&] { return Texts().size() >= count; }, timeoutMs);
+    return PollUntil([&] { return static_cast<size_t>(m_closed) >= count; }, timeoutMs);
 }
 
 } // namespace qtest

@@ -1,6 +1,7 @@
 // Helpers shared by the test programs: a foreground host window, input from a
-// second thread, window lookup, pixel read-back, resource counters, registry
-// set-up and message-box handling.
+// second thread and ways to know the UI thread has taken it, a watchdog,
+// window lookup, pixel read-back, resource counters, registry set-up and
+// message-box handling.
 #pragma once
 #include <windows.h>
 #include <functional>
@@ -10,14 +11,24 @@
 
 namespace qtest {
 
+// How long a test waits for something that must happen before it calls it
+// missing. Only a failing test ever waits this long, so it is generous: a
+// loaded machine must never turn a slow step into a failure.
+const int kPatienceMs = 10000;
+// How long one modal run (a tracked menu, a dialog, a press) may take before
+// the watchdog ends it from outside and fails the test.
+const int kWatchdogMs = 45000;
+
 // Polls `condition` every few milliseconds (pumping this thread's messages)
 // until it holds or `timeoutMs` passes. Returns whether it held.
-bool PollUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs = kPatienceMs);
 // Dispatches every message waiting for this thread.
 void PumpMessages();
 
 // A shown, foreground top-level window owned by the calling thread, as the
-// real host's window is when it calls into the plug-in.
+// real host's window is when it calls into the plug-in. While one exists, the
+// thread that made it is the UI thread that SyncInput, OnUiThread and
+// WaitPastTimers work with.
 class HostWindow {
   public:
     HostWindow(int x = 300, int y = 300, int width = 200, int height = 120);
@@ -29,19 +40,92 @@ class HostWindow {
 };
 
 // Mouse and keyboard input synthesised with SendInput. Coordinates are screen
-// pixels.
+// pixels. Each call returns once its input is queued (a move, once the pointer
+// is there), not once the UI thread has handled it: SyncInput waits for that.
+// Each move reaches the UI thread as a message of its own, never merged with
+// the next one.
 void MoveMouse(int x, int y);
 void LeftDown();
 void LeftUp();
 void RightDown();
 void RightUp();
+// Press and release are queued together, so the UI thread never sees the
+// button held for long (no auto-repeat, no timer in between).
 void ClickAt(int x, int y);
 void RightClickAt(int x, int y);
 void PressKey(WORD virtualKey);
 void ReleaseAllButtons();
 
+// Waits, from another thread, until the UI thread has taken every input sent
+// before the call. A marker key (F24, which nothing here handles) is sent and
+// its arrival watched: input reaches a thread in the order it was sent and is
+// taken in that order, before any timer message. A posted message would not
+// do, as posted messages are taken before input. The marker itself is turned
+// into WM_NULL before any window sees it. False when it did not arrive (the
+// UI thread does not take messages, or does not own the foreground window).
+bool SyncInput(int timeoutMs = kPatienceMs);
+// The two halves of SyncInput: queue a marker (returns its number) and wait
+// until the UI thread has taken it.
+long SendMarker();
+bool WaitForMarker(long marker, int timeoutMs = kPatienceMs);
+// Runs `step` on the UI thread the next time it looks for messages, and waits
+// for it. Input sent by `step` is all queued before the UI thread takes any of
+// it. False when the UI thread did not take it.
+bool OnUiThread(const std::function<void()>& step, int timeoutMs = kPatienceMs);
+// Waits, from another thread, until a timer that the UI thread starts now
+// with `delayMs` has fired. Timers fire in the order they fall due, so every
+// timer of the UI thread due before it has had its turn by then: this is the
+// positive signal that a pending delay did (or did not) act.
+bool WaitPastTimers(int delayMs, int timeoutMs = kPatienceMs);
+// While it lives, calls `watch` on the UI thread with every message the UI
+// thread takes, before the message is dispatched: it sees in which order
+// input, timers and the states they cause come there.
+class MessageWatch {
+  public:
+    explicit MessageWatch(std::function<void(const MSG&)> watch);
+    ~MessageWatch();
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+};
+
+// Ends a modal run that does not end by itself. Started on the UI thread just
+// before the run: when `timeoutMs` passes first (or Fire is called), it closes
+// every menu, dialog and message box of this process from its own thread,
+// again and again until disarmed, and the test fails with `what`.
+class Watchdog {
+  public:
+    explicit Watchdog(std::string what, int timeoutMs = kWatchdogMs);
+    ~Watchdog();
+    // The run ended: stop watching. Called by the destructor too.
+    void Disarm();
+    // End the run now, without a failure of its own (the test has one).
+    void Fire();
+    // The run made progress (one of many steps ended): its time starts anew.
+    void Kick();
+    // Whether it had to close anything.
+    bool Fired() const { return m_fired != 0; }
+
+  private:
+    std::string m_what;
+    int m_timeoutMs;
+    DWORD m_uiThread;
+    HANDLE m_stop;
+    HANDLE m_fireNow;
+    HANDLE m_kick;
+    volatile LONG m_fired = 0;
+    volatile LONG m_timedOut = 0;
+    std::thread m_thread;
+};
+// Failures recorded so far in the running test: a step that adds one has
+// failed, whatever failed before it.
+int FailureCount();
+// Closes every visible menu, dialog and message box of this process once:
+// menus by a press outside them, dialogs by Cancel, message boxes by OK.
+void CloseOwnWindows();
+
 // Runs `steps` on a second thread while the test's thread tracks a menu or
-// runs a dialog. Join() waits for the thread.
+// runs a dialog. Join() waits for the thread; so does the destructor, so an
+// ASSERT that leaves the test's scope never meets a joinable thread.
 class InputThread {
   public:
     explicit InputThread(std::function<void()> steps);
@@ -52,11 +136,12 @@ class InputThread {
     std::thread m_thread;
 };
 
-// Visible top-level windows of a class (and, when given, of a title), in
-// z-order.
+// Visible top-level windows of this process of a class (and, when given, of a
+// title), in z-order. Windows of other processes (other test programs, the
+// programs a press starts) are never the test's.
 std::vector<HWND> FindWindowsOfClass(const char* className, const char* title = nullptr);
-// Waits up to `timeoutMs` (without pumping) for a visible window of the class.
-HWND WaitForWindow(const char* className, const char* title = nullptr, int timeoutMs = 3000);
+// Waits up to `timeoutMs` (without pumping) for such a window.
+HWND WaitForWindow(const char* className, const char* title = nullptr, int timeoutMs = kPatienceMs);
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 
@@ -92,22 +177,28 @@ bool KeyExists(const std::string& keyPath);
 std::vector<std::string> ValueNames(const std::string& keyPath);
 std::vector<std::string> SubkeyNames(const std::string& keyPath);
 
-// Watches, on its own thread, for a message box (dialog class "#32770") with
-// the given caption, records its text and dismisses it with OK.
+// Watches, on its own thread, for a message box of this process (dialog class
+// "#32770") with the given caption, records its text and dismisses it with OK.
+// A modal box holds up the code that showed it until the watcher closes it:
+// once that code has returned, Texts() holds every box it showed.
 class MessageBoxWatcher {
   public:
+    // Returns once the watching thread runs (and has opened what it needs).
     explicit MessageBoxWatcher(const char* caption);
     ~MessageBoxWatcher();
-    // Texts of every box closed so far.
+    // Texts of every box seen so far (each one is dismissed).
     std::vector<std::string> Texts();
-    // Waits until `count` boxes were closed.
-    bool WaitForCount(size_t count, int timeoutMs = 3000);
+    // Waits until `count` boxes are gone, so that what was under them takes
+    // input again.
+    bool WaitForCount(size_t count, int timeoutMs = kPatienceMs);
 
   private:
     std::string m_caption;
     std::vector<std::string> m_texts;
+    HANDLE m_ready;
     CRITICAL_SECTION m_lock;
     volatile bool m_stop = false;
+    volatile LONG m_closed = 0;
     std::thread m_thread;
 };
 

@@ -100,11 +100,11 @@ HBITMAP BitmapsOfPixels(const IconSurface& surface, const IconPixels& pixels, HB
 // icon); false when the scope cannot draw it.
 bool ReadIconPixels(BuildIconScope* scope, const char* source, int index, int cx, int cy,
                     IconPixels* pixels) {
-    if (!PrepareSurface(scope, cx, cy)) return false;
     pixels->cx = cx;
     pixels->cy = cy;
     OwnedIcon icon(ExtractIconOrNull(scope->module, source, index));
-    if (!icon) return true;
+    if (!icon) return true; // no surface is made for a menu without icons
+    if (!PrepareSurface(scope, cx, cy)) return false;
     DrawPixels(*scope->surface, icon.Get(), DI_MASK, &pixels->mask);
     DrawPixels(*scope->surface, icon.Get(), DI_IMAGE, &pixels->image);
     return true;
@@ -181,7 +181,10 @@ HBITMAP MakeItemIconBitmaps(HWND window, const char* source, int index, int cx, 
     if (scope && scope->window == window) {
         bool ready = false;
         const IconPixels* pixels = ScopePixels(scope, source, index, cx, cy, &ready);
-        if (ready) return pixels ? BitmapsOfPixels(*scope->surface, *pixels, maskOut) : nullptr;
+        if (ready && !pixels) return nullptr;
+        // Kept pixels may come without the surface having been made yet.
+        if (ready && PrepareSurface(scope, cx, cy))
+            return BitmapsOfPixels(*scope->surface, *pixels, maskOut);
     }
     // The general way: the icon read afresh and drawn on the window's DC.
     OwnedIcon icon(ExtractIconOrNull(scope ? scope->module : nullptr, source, index));

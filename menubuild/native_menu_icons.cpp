@@ -78,8 +78,12 @@ void DrawPixels(const IconSurface& surface, HICON icon, UINT part, std::vector<D
     pixels->assign(surface.bits, surface.bits + count);
 }
 
-// A new bitmap compatible with the window's DC holding `pixels`.
+// A new bitmap compatible with the window's DC holding `pixels`. On a 32-bit
+// display the pixels are already in the bitmap's own format: one call makes
+// and fills it, instead of making it and converting them into it.
 HBITMAP BitmapOfPixels(const IconSurface& surface, const std::vector<DWORD>& pixels) {
+    if (surface.displayBits == 32)
+        return CreateBitmap(surface.cx, surface.cy, 1, 32, pixels.data());
     OwnedBitmap bitmap(CreateCompatibleBitmap(surface.windowDc.Get(), surface.cx, surface.cy));
     BITMAPINFO info = TopDownDibInfo(surface.cx, surface.cy);
     if (!bitmap || SetDIBits(surface.windowDc.Get(), bitmap.Get(), 0, surface.cy, pixels.data(),
@@ -161,7 +165,8 @@ IconSurface::IconSurface(HWND window, int width, int height)
       bits(drawDc ? static_cast<DWORD*>(
                         CreateDibSurface(windowDc.Get(), width, height, drawBitmap.Put()))
                   : nullptr),
-      selected(drawDc.Get(), drawBitmap.Get()) {
+      selected(drawDc.Get(), drawBitmap.Get()),
+      displayBits(windowDc.Get() ? GetDeviceCaps(windowDc.Get(), BITSPIXEL) : 0) {
     if (!selected.Selected()) bits = nullptr;
 }
 

@@ -56,6 +56,7 @@ struct IconSurface {
     OwnedBitmap drawBitmap;
     DWORD* bits = nullptr;   // the pixels of drawBitmap, null when it cannot be used
     SelectedObject selected; // goes first: the bitmap is deselected before it is deleted
+    int displayBits;         // bits per pixel of the window's DC
 };
 
 // While one of these lives (BuildRootMenu keeps one for the whole build), the

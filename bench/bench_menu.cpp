@@ -1,30 +1,33 @@
-// How long the launcher menu takes to appear. For stored menus of 10, 100 and
-// 1,000 items (without icons, all with one icon, and with many different
-// icons from real files) and for a tree ten levels deep it measures: the
-// whole press (WBPress of Quoril.dll, from the call to the root popup on
-// screen), NormalizePositions alone, BuildRootMenu from the registry, and
-// ShowLauncherMenu to the popup on screen. Run by scripts/bench.sh; prints
-// one line per case.
+// How long the launcher menu takes to appear, and where the time goes. For
+// stored menus of 10, 100 and 1,000 items (without icons, all with one icon,
+// and with many different icons from real files) and a tree ten levels deep:
+// - the whole press through Quoril.dll's WBPress, from the call to the end of
+//   the root popup's first paint: the first press after the plug-in is
+//   loaded, and the presses that follow on the unchanged menu;
+// - the same press composed of its steps, called one by one from the
+//   libraries, each step timed: the first such press and those that follow.
+// One case per run (`--case N`; `--list` prints how many there are), so that
+// each first press is the first of its process. Run by scripts/bench.sh.
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
+#include "bench/bench_timeline.h"
+#include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
+#include "menubuild/native_menu_internal.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "store/registry_layout.h"
-#include "store/store_edits.h"
+#include "store/stored_menu.h"
 
 namespace {
-LARGE_INTEGER g_frequency;
 typedef int(WINAPI* PressFunction)(HWND, int, int, DWORD);
-
-double Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * t.QuadPart / g_frequency.QuadPart;
-}
 
 void DeleteTree(HKEY parent, const char* name) {
     HKEY key;
@@ -115,26 +118,22 @@ void SeedDeep(int levels, Icons icons) {
     RegCloseKey(key);
 }
 
-struct Watch {
-    double shown = 0;
+struct Case {
+    int size; // items of a flat menu; 0 for the deep tree
+    Icons icons;
 };
+const Case kCases[] = {{10, kNoIcons},     {100, kNoIcons},  {1000, kNoIcons}, {10, kOneIcon},
+                       {100, kOneIcon},    {1000, kOneIcon}, {10, kManyIcons}, {100, kManyIcons},
+                       {1000, kManyIcons}, {0, kManyIcons}};
+const int kCaseCount = sizeof kCases / sizeof kCases[0];
 
-// Waits for the root popup, notes the time, then closes the menu with a
-// click outside it.
-DWORD WINAPI WatchForPopup(void* parameter) {
-    Watch* watch = static_cast<Watch*>(parameter);
-    for (;;) {
-        HWND popup = FindWindowA("fpmMenuClass", nullptr);
-        if (popup && IsWindowVisible(popup)) {
-            // Shown means painted: wait until the popup has no paint pending.
-            SendMessageA(popup, WM_NULL, 0, 0);
-            watch->shown = Now();
-            PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
-            break;
-        }
-        Sleep(0);
-    }
-    return 0;
+std::string CaseName(const Case& c) {
+    char label[64];
+    if (c.size)
+        snprintf(label, sizeof label, "%d items, %s", c.size, IconsName(c.icons));
+    else
+        snprintf(label, sizeof label, "10 levels x 10, %s", IconsName(c.icons));
+    return label;
 }
 
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -153,57 +152,174 @@ HWND MakeHostWindow() {
     return w;
 }
 
-struct Figure {
-    double best = 1e18, total = 0;
-    int runs = 0;
-    void Add(double ms) {
-        best = ms < best ? ms : best;
-        total += ms;
-        ++runs;
+// Handles whatever the last press left queued (the host's own messages).
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
-    double Mean() const { return runs ? total / runs : 0; }
-};
-
-// Runs `body` (which shows the menu) with a watcher that closes the popup;
-// returns the time from `body`'s start to the popup on screen.
-template <typename Body> double TimeToShown(Body body) {
-    Watch watch;
-    HANDLE thread = CreateThread(nullptr, 0, WatchForPopup, &watch, 0, nullptr);
-    double start = Now();
-    body();
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    return watch.shown - start;
 }
 
-void Measure(HWND host, PressFunction press, const char* label, int repeats) {
-    Figure whole, normalize, build, show;
-    HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
-    for (int r = 0; r < repeats; ++r) {
-        if (press) whole.Add(TimeToShown([&] { press(host, 10, 10, 0); }));
-
-        double t = Now();
-        NormalizePositions(nullptr);
-        normalize.Add(Now() - t);
-
-        t = Now();
-        HMENU root = CreatePopupMenu();
-        BuildRootMenu(host, root);
-        build.Add(Now() - t);
-        show.Add(TimeToShown([&] {
-            ShowLauncherMenu(ModuleInstance(), root, 10, 10, host, GetSubMenu(resource, 0), nullptr,
-                             nullptr);
-        }));
-        DestroyMenuTree(root);
-        DestroyMenu(root);
+// The figures of one press: named parts, in order, and their sum.
+struct Press {
+    std::vector<std::pair<const char*, double>> parts;
+    double Total() const {
+        double sum = 0;
+        for (const auto& p : parts)
+            sum += p.second;
+        return sum;
     }
-    DestroyMenu(resource);
-    printf("%-28s WBPress to shown %7.1f ms | NormalizePositions %7.1f ms | BuildRootMenu "
-           "%7.1f ms | ShowLauncherMenu to shown %6.1f ms   (best of %d; means %.1f / %.1f / "
-           "%.1f / %.1f)\n",
-           label, whole.best, normalize.best, build.best, show.best, repeats, whole.Mean(),
-           normalize.Mean(), build.Mean(), show.Mean());
-    fflush(stdout);
+};
+
+// Adds the parts of tracking the popup from `trackStart` on.
+void AddTrackParts(Press* press, double trackStart, const PopupTimeline& line) {
+    if (!line.Complete()) {
+        fprintf(stderr, "no popup was painted\n");
+        exit(3);
+    }
+    press->parts.emplace_back("measure and place", line.created - trackStart);
+    press->parts.emplace_back("window", line.paintStart - line.created);
+    press->parts.emplace_back("first paint", line.paintEnd - line.paintStart);
+}
+
+// Releases a launcher list as ShowLauncherMenu does: strips, titles, nodes
+// and every popup but the first.
+void ReleaseLauncherList(PopupBuildNode* node) {
+    CFlatPopupMenu* keep = node->popup;
+    while (node) {
+        PopupBuildNode* next = node->next;
+        if (node->imageStrip) DeleteObject(node->imageStrip);
+        if (node->maskStrip) DeleteObject(node->maskStrip);
+        if (node->popup != keep) delete node->popup;
+        free(node->title);
+        delete node;
+        node = next;
+    }
+}
+
+char* CopyTitle(const char* text) {
+    char* copy = static_cast<char*>(malloc(strlen(text) + 1));
+    strcpy(copy, text);
+    return copy;
+}
+
+// ShowLauncherMenu, step by step: the context popup, the launcher's popups
+// with their strips, and the tracking of the root popup.
+void ShowByParts(Press* press, HMENU root, HMENU contextMenu) {
+    double t = NowMs();
+    CFlatPopupMenu launcher, context;
+    PopupBuildNode contextNode = {contextMenu, nullptr, &context, nullptr, nullptr, nullptr};
+    BuildPopupMenu(ModuleInstance(), nullptr, &contextNode, nullptr);
+    double after = NowMs();
+    press->parts.emplace_back("context popup", after - t);
+
+    t = after;
+    PopupBuildNode* first = new PopupBuildNode{
+        root, CopyTitle(QUORIL_LAUNCHER_TITLE), &launcher, nullptr, nullptr, nullptr};
+    BuildPopupMenu(ModuleInstance(), nullptr, first, &contextNode);
+    after = NowMs();
+    press->parts.emplace_back("popups and strips", after - t);
+    {
+        PopupWatch watch;
+        t = NowMs();
+        launcher.Track(10, 10, nullptr, true, false, nullptr);
+        AddTrackParts(press, t, watch.Timeline());
+    }
+    ReleaseLauncherList(first);
+    if (contextNode.imageStrip) DeleteObject(contextNode.imageStrip);
+    if (contextNode.maskStrip) DeleteObject(contextNode.maskStrip);
+}
+
+Press PressThroughExport(PressFunction wbPress, HWND host) {
+    Press press;
+    PopupWatch watch;
+    double start = NowMs();
+    wbPress(host, 10, 10, 0);
+    const PopupTimeline& line = watch.Timeline();
+    if (!line.Complete()) {
+        fprintf(stderr, "WBPress painted no popup\n");
+        exit(3);
+    }
+    press.parts.emplace_back("to the window", line.created - start);
+    press.parts.emplace_back("window", line.paintStart - line.created);
+    press.parts.emplace_back("first paint", line.paintEnd - line.paintStart);
+    Pump();
+    return press;
+}
+
+// The press of plugin/press.cpp, step by step. Reading the store is timed on
+// its own by a plain read just before; normalising is what the press's read
+// takes beyond it (nothing, once every record has its position).
+Press PressByParts(HWND host, HMENU contextMenu) {
+    Press press;
+    double t = NowMs();
+    {
+        StoredKey plain;
+        HKEY key = OpenSettingsKey();
+        ReadStoredTree(key, false, &plain);
+        RegCloseKey(key);
+    }
+    const double plainRead = NowMs() - t;
+
+    t = NowMs();
+    StoredKey tree;
+    ReadNormalisedMenu(&tree);
+    double after = NowMs();
+    press.parts.emplace_back("read the store", std::min(plainRead, after - t));
+    press.parts.emplace_back("normalise", std::max(0.0, after - t - plainRead));
+
+    HMENU root = CreatePopupMenu();
+    {
+        // BuildRootMenuFromStore, its icon look-up apart from the native tree.
+        t = NowMs();
+        BuildIconScope icons(host, ModuleInstance());
+        LookUpIcons(tree);
+        after = NowMs();
+        press.parts.emplace_back("icons", after - t);
+        t = after;
+        FillMenuFromStore(host, root, tree);
+        if (GetMenuItemCount(root) <= 0)
+            InsertLauncherItem(host, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
+    }
+    after = NowMs();
+    press.parts.emplace_back("native tree", after - t);
+
+    ShowByParts(&press, root, contextMenu);
+    DestroyMenuTree(root);
+    DestroyMenu(root);
+    Pump();
+    return press;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    if (n == 0) return 0;
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void PrintFirst(const char* what, const Press& press) {
+    printf("  %-8s first press      %8.1f ms :", what, press.Total());
+    for (const auto& p : press.parts)
+        printf(" %s %.1f |", p.first, p.second);
+    printf("\n");
+}
+
+// Medians over the presses after the first, part by part.
+void PrintFollowing(const char* what, const std::vector<Press>& presses) {
+    std::vector<double> totals;
+    for (const Press& p : presses)
+        totals.push_back(p.Total());
+    printf("  %-8s following, median %8.1f ms (min %.1f, %zu presses) :", what, Median(totals),
+           *std::min_element(totals.begin(), totals.end()), presses.size());
+    for (size_t i = 0; i < presses[0].parts.size(); ++i) {
+        std::vector<double> values;
+        for (const Press& p : presses)
+            values.push_back(p.parts[i].second);
+        printf(" %s %.1f |", presses[0].parts[i].first, Median(values));
+    }
+    printf("\n");
 }
 
 PressFunction LoadPress() {
@@ -216,25 +332,53 @@ PressFunction LoadPress() {
     HMODULE plugin = LoadLibraryA((dir + "Quoril.dll").c_str());
     return plugin ? reinterpret_cast<PressFunction>(GetProcAddress(plugin, "WBPress")) : nullptr;
 }
+
+void RunCase(const Case& c) {
+    if (c.size)
+        SeedFlat(c.size, c.icons);
+    else
+        SeedDeep(10, c.icons);
+    HWND host = MakeHostWindow();
+    Pump();
+    const int following = (c.size >= 1000) ? 7 : 15;
+    printf("%s\n", CaseName(c).c_str());
+
+    if (PressFunction wbPress = LoadPress()) {
+        PrintFirst("WBPress", PressThroughExport(wbPress, host));
+        std::vector<Press> presses;
+        for (int i = 0; i < following; ++i)
+            presses.push_back(PressThroughExport(wbPress, host));
+        PrintFollowing("WBPress", presses);
+    } else {
+        printf("  Quoril.dll not found beside the benchmark: no WBPress figures\n");
+    }
+
+    HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    HMENU contextMenu = GetSubMenu(resource, 0);
+    PrintFirst("parts", PressByParts(host, contextMenu));
+    std::vector<Press> presses;
+    for (int i = 0; i < following; ++i)
+        presses.push_back(PressByParts(host, contextMenu));
+    PrintFollowing("parts", presses);
+    DestroyMenu(resource);
+    fflush(stdout);
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
+    DestroyWindow(host);
+}
 } // namespace
 
 int main(int argc, char** argv) {
-    QueryPerformanceFrequency(&g_frequency);
     SetModuleInstance(GetModuleHandleA(nullptr));
-    PressFunction press = LoadPress();
-    if (!press) printf("Quoril.dll not found beside the benchmark: no WBPress figures\n");
-    HWND host = MakeHostWindow();
-    for (Icons icons : {kNoIcons, kOneIcon, kManyIcons}) {
-        for (int size : {10, 100, 1000}) {
-            SeedFlat(size, icons);
-            char label[64];
-            snprintf(label, sizeof label, "%4d items, %s", size, IconsName(icons));
-            Measure(host, press, label, size >= 1000 ? 3 : 5);
-        }
+    if (argc == 2 && strcmp(argv[1], "--list") == 0) {
+        printf("%d\n", kCaseCount);
+        return 0;
     }
-    SeedDeep(10, kManyIcons);
-    Measure(host, press, "10 levels x 10, many icons", 5);
-    DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-    DestroyWindow(host);
-    return 0;
+    if (argc == 3 && strcmp(argv[1], "--case") == 0) {
+        int index = atoi(argv[2]);
+        if (index < 0 || index >= kCaseCount) return 2;
+        RunCase(kCases[index]);
+        return 0;
+    }
+    fprintf(stderr, "usage: quoril_bench --list | --case N\n");
+    return 2;
 }

@@ -4,42 +4,66 @@
 #include "menubuild/native_menu_internal.h"
 #include "store/item_record.h"
 #include "store/registry_layout.h"
-#include "store/registry_names.h"
-#include "store/store_edits_values.h"
+#include "store/stored_menu.h"
 
 int BuildRootMenu(HWND window, HMENU root, HINSTANCE module) {
-    BuildIconScope icons(window, module); // each distinct icon is read once per build
-    int result;
+    StoredKey tree;
     {
         OwnedKey key(OpenSettingsKey());
         if (!key) return 0;
-        result = FillMenuFromKey(window, root, key.Get());
+        ReadStoredTree(key.Get(), false, &tree);
     }
+    return BuildRootMenuFromStore(window, root, module, tree);
+}
+
+int BuildRootMenuFromStore(HWND window, HMENU root, HINSTANCE module, const StoredKey& tree) {
+    BuildIconScope icons(window, module); // each distinct icon is looked up once per build
+    LookUpIcons(tree);
+    int result = FillMenuFromStore(window, root, tree);
     if (GetMenuItemCount(root) <= 0)
         return InsertLauncherItem(window, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
     return result;
 }
 
 int FillMenuFromKey(HWND window, HMENU menu, HKEY key) {
-    int submenus = AddSubmenuItems(window, menu, key);
-    int items = AddLauncherItems(window, menu, key);
-    return (submenus || items) ? 1 : 0;
+    StoredKey tree;
+    ReadStoredTree(key, false, &tree);
+    return FillMenuFromStore(window, menu, tree);
 }
 
 int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
+    StoredKey tree;
+    ReadStoredTree(key, false, &tree);
+    return AddStoredSubmenuItems(window, menu, tree);
+}
+
+int AddLauncherItems(HWND window, HMENU menu, HKEY key) {
+    StoredKey tree;
+    ReadStoredValues(key, &tree);
+    return AddStoredLauncherItems(window, menu, tree);
+}
+
+int FillMenuFromStore(HWND window, HMENU menu, const StoredKey& key) {
+    int submenus = AddStoredSubmenuItems(window, menu, key);
+    int items = AddStoredLauncherItems(window, menu, key);
+    return (submenus || items) ? 1 : 0;
+}
+
+int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key) {
     int count = 0;
-    RegistryName name;
-    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
+    for (const StoredKey& subkey : key.subkeys) {
         // An item's text is the name its key is found by again: a name the
         // code page cannot hold would find another key, or none.
-        if (!name.exact || !name.ansi[0]) continue;
+        if (!subkey.exact || subkey.ansiName.empty()) continue;
         // Until its item is in the menu, the submenu and what it holds are ours.
         OwnedMenuTree submenu(CreateMenu());
         if (!submenu) continue;
-        OwnedKey subkey;
-        if (RegOpenKeyExA(key, name.ansi, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) continue;
-        if (FillMenuFromKey(window, submenu.Get(), subkey.Get()) &&
-            InsertSubmenuItem(subkey.Get(), window, menu, submenu.Get(), name.ansi)) {
+        char record[kRecordBufferSize];
+        const bool hasRecord =
+            subkey.hasRecord && StoredAnsiRecord(subkey.record, record) && record[0];
+        if (FillMenuFromStore(window, submenu.Get(), subkey) &&
+            InsertSubmenuItemWithRecord(window, menu, submenu.Get(), subkey.ansiName.c_str(),
+                                        hasRecord ? record : nullptr)) {
             submenu.Release(); // now part of `menu`
             ++count;
         }
@@ -47,19 +71,14 @@ int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
     return count;
 }
 
-int AddLauncherItems(HWND window, HMENU menu, HKEY key) {
+int AddStoredLauncherItems(HWND window, HMENU menu, const StoredKey& key) {
     int count = 0;
-    RegistryName name;
     char record[kRecordBufferSize];
-    DWORD type = 0;
-    RegistryEnumStep step;
-    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
-         ++index) {
-        // A name too long for any item is passed over; the rest still count.
-        // So is one the code page cannot hold: it would address another value.
-        if (step == kRegistrySkip || !name.exact || !name.ansi[0] || type != REG_SZ) continue;
-        if (!ReadRecordValue(key, name.ansi, record)) continue;
-        if (!InsertLauncherItem(window, menu, name.ansi, record)) return 0;
+    for (const StoredValue& value : key.values) {
+        // A name the code page cannot hold would address another value.
+        if (!value.exact || value.ansiName.empty() || value.type != REG_SZ) continue;
+        if (!StoredAnsiRecord(value, record)) continue;
+        if (!InsertLauncherItem(window, menu, value.ansiName.c_str(), record)) return 0;
         ++count;
     }
     if (GetMenuItemCount(menu) == 0 &&

@@ -8,8 +8,12 @@
 
 #define QUORIL_PLACEHOLDER_TEXT "Insert Item..."
 
+struct StoredKey;
+
 // `module` is the instance handed to ExtractIconA for the items' icons.
 int BuildRootMenu(HWND window, HMENU root, HINSTANCE module = nullptr);
+// BuildRootMenu from the settings key's tree as read already (ReadStoredTree).
+int BuildRootMenuFromStore(HWND window, HMENU root, HINSTANCE module, const StoredKey& tree);
 int FillMenuFromKey(HWND window, HMENU menu, HKEY key);
 int AddSubmenuItems(HWND window, HMENU menu, HKEY key);
 int AddLauncherItems(HWND window, HMENU menu, HKEY key);

@@ -2,11 +2,13 @@
 #pragma once
 #include <windows.h>
 #include <stddef.h>
+#include <deque>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include "common/gdi_guards.h"
 #include "common/handle_guards.h"
+#include "menubuild/kept_icons.h"
 
 // Item data of native items: a zero-terminated copy on the process heap, freed
 // with FreeItemData when its item goes (DestroyMenuTree) or was never inserted.
@@ -20,6 +22,21 @@ typedef ScopedHandle<char*, ItemDataFreer> OwnedItemData;
 // Size of MENUITEMINFOA without its final hbmpItem member, as every item is
 // written and read with it.
 #define QUORIL_MENUITEMINFO_SIZE ((UINT)offsetof(MENUITEMINFOA, hbmpItem))
+
+struct StoredKey;
+
+// The builders over a key as read already: what FillMenuFromKey,
+// AddSubmenuItems and AddLauncherItems do over an open key.
+int FillMenuFromStore(HWND window, HMENU menu, const StoredKey& key);
+int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key);
+int AddStoredLauncherItems(HWND window, HMENU menu, const StoredKey& key);
+// InsertSubmenuItem with the submenu's record (null: none, or empty).
+BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const char* keyName,
+                                 const char* record);
+
+// The icon source of `record`: its icon path, else its target; null when it
+// names none. `copy` (kRecordBufferSize bytes) holds the parsed record.
+const char* IconSourceOf(const char* record, char* copy, int* index);
 
 // Command id of the next item counted in `menu`: its item count times 256
 // plus the low byte of its handle.
@@ -39,14 +56,17 @@ struct IconSurface {
     OwnedBitmap drawBitmap;
     DWORD* bits = nullptr;   // the pixels of drawBitmap, null when it cannot be used
     SelectedObject selected; // goes first: the bitmap is deselected before it is deleted
+    int displayBits;         // bits per pixel of the window's DC
 };
 
 // While one of these lives (BuildRootMenu keeps one for the whole build), the
-// icon of each distinct source and index is read from its file only once,
-// and a source without that icon is not asked again; and the items' bitmaps
-// for `window` are drawn on one surface made on first use, instead of a
-// device context and two selections per item. The icons and the surface go
-// when it ends; the items' bitmaps made from them stay.
+// icon of each distinct source and index is looked up only once: in the icons
+// kept between builds when its file is unchanged, else read from the file
+// (and kept, when the file is named by a full path and was not written just
+// now). The items' bitmaps for `window` are made from those pixels with the
+// help of one surface made on first use, instead of a device context and two
+// selections per item. What the build read for itself and the surface go when
+// it ends; the items' bitmaps made from them stay.
 struct BuildIconScope {
     BuildIconScope(HWND window, HINSTANCE module);
     ~BuildIconScope();
@@ -54,16 +74,25 @@ struct BuildIconScope {
     BuildIconScope& operator=(const BuildIconScope&) = delete;
     BuildIconScope* previous;
     HWND window;
-    HINSTANCE module;                                 // handed to ExtractIconA
-    std::unordered_map<std::string, OwnedIcon> icons; // "source|index" -> icon or null
+    HINSTANCE module; // handed to ExtractIconA
+    // "source|index" -> the icon's pixels for this build (null: no icon)
+    std::unordered_map<std::string, const IconPixels*> icons;
+    std::deque<IconPixels> ownIcons; // read for this build only
     std::optional<IconSurface> surface;
     bool surfaceFailed = false;
 };
 
-// Icon `index` of the file `source`, or null when there is none. Outside a
-// build scope the icon is fresh and *callerOwns is set: the caller destroys
-// it. Within one the scope owns it.
-HICON AcquireItemIcon(const char* source, int index, bool* callerOwns);
+// Looks up, within the running build scope, the icon of every item that the
+// menu built from `tree` shows: first of all the build's work, so that it can
+// be told apart from building the native tree.
+void LookUpIcons(const StoredKey& tree);
+
+// The bitmaps of icon `index` of `source`, cx x cy, compatible with
+// `window`'s DC: the image, with the mask through `maskOut`; null (and the
+// mask output untouched) when there is no such icon or the bitmaps cannot be
+// made. Within a build scope for `window` the icon comes from the scope.
+HBITMAP MakeItemIconBitmaps(HWND window, const char* source, int index, int cx, int cy,
+                            HBITMAP* maskOut);
 
 // IconToBitmaps on the surface of the build scope for `window`; null when no
 // scope applies or its surface cannot be made (the caller then takes the

@@ -59,27 +59,26 @@ HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut)
     return image.Release();
 }
 
-BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
-    char copy[kRecordBufferSize];
+const char* IconSourceOf(const char* record, char* copy, int* index) {
     MenuItemFields fields;
     ParseCopy(record, copy, &fields);
-    const char* source = nullptr;
-    if (fields.iconPath && *fields.iconPath)
-        source = fields.iconPath;
-    else if (*fields.target)
-        source = fields.target;
+    *index = fields.iconIndex;
     // Index -1 would ask for the file's icon count instead of an icon.
+    if (fields.iconIndex == -1) return nullptr;
+    if (fields.iconPath && *fields.iconPath) return fields.iconPath;
+    return *fields.target ? fields.target : nullptr;
+}
+
+BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
+    char copy[kRecordBufferSize];
+    int index = 0;
+    const char* source = IconSourceOf(record, copy, &index);
     OwnedBitmap image, mask;
-    if (source && fields.iconIndex != -1) {
-        bool callerOwns = false;
-        HICON icon = AcquireItemIcon(source, fields.iconIndex, &callerOwns);
-        OwnedIcon ownIcon(callerOwns ? icon : nullptr);
-        if (icon) {
-            HBITMAP maskBitmap = nullptr;
-            image.Reset(IconToBitmaps(window, icon, GetSystemMetrics(SM_CXSMICON),
-                                      GetSystemMetrics(SM_CYSMICON), &maskBitmap));
-            if (image) mask.Reset(maskBitmap);
-        }
+    if (source) {
+        HBITMAP maskBitmap = nullptr;
+        image.Reset(MakeItemIconBitmaps(window, source, index, GetSystemMetrics(SM_CXSMICON),
+                                        GetSystemMetrics(SM_CYSMICON), &maskBitmap));
+        if (image) mask.Reset(maskBitmap);
     }
     item->hbmpUnchecked = image.Get();
     item->hbmpChecked = mask.Get();
@@ -130,6 +129,12 @@ BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* r
 BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, const char* keyName) {
     char record[kRecordBufferSize];
     bool hasRecord = ReadRecordValue(subkey, nullptr, record) && record[0];
+    return InsertSubmenuItemWithRecord(window, menu, submenu, keyName,
+                                       hasRecord ? record : nullptr);
+}
+
+BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const char* keyName,
+                                 const char* record) {
     MENUITEMINFOA item = {};
     item.cbSize = QUORIL_MENUITEMINFO_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
@@ -139,7 +144,7 @@ BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, cons
     item.cch = static_cast<UINT>(strlen(keyName));
     item.wID = NextItemId(submenu);
     BOOL inserted;
-    if (hasRecord) {
+    if (record) {
         OwnedItemData data(CopyItemData(record));
         if (!data) return FALSE;
         item.fMask |= MIIM_CHECKMARKS | MIIM_DATA;
@@ -149,6 +154,6 @@ BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, cons
     } else {
         inserted = InsertMenuItemA(menu, 0, TRUE, &item);
     }
-    if (inserted && hasRecord) InsertItemSeparator(menu, record);
+    if (inserted && record) InsertItemSeparator(menu, record);
     return inserted;
 }

@@ -1,5 +1,6 @@
 // The module entry: records the instance and loads the button face.
 #include <windows.h>
+#include "menubuild/kept_icons.h"
 #include "plugin/module.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -9,6 +10,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
             LoadButtonFace();
         } else if (reason == DLL_PROCESS_DETACH) {
             DeleteButtonFace();
+            ReleaseKeptIcons();
         }
     } catch (...) {
     }

@@ -14,7 +14,7 @@
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "store/item_record.h"
-#include "store/store_edits.h"
+#include "store/stored_menu.h"
 
 namespace {
 // Starts the item whose record is `record` through the shell's "open" verb:
@@ -67,7 +67,10 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
 
 namespace {
 int Press(HWND hostWindow, int x, int y) {
-    NormalizePositions(nullptr);
+    // The stored menu is read once: every record without a position gets one
+    // on the way, and the menu is built from what was read.
+    StoredKey tree;
+    const bool storeRead = ReadNormalisedMenu(&tree);
     // The native tree maps ids back to keys until the dispatch has finished.
     OwnedMenuTree root(CreatePopupMenu());
     if (!root) return 0;
@@ -75,7 +78,10 @@ int Press(HWND hostWindow, int x, int y) {
     if (!resource) return 0;
     HMENU contextMenu = GetSubMenu(resource.Get(), 0);
     if (!contextMenu) return 0;
-    if (BuildRootMenu(hostWindow, root.Get(), ModuleInstance())) {
+    const bool built =
+        storeRead && BuildRootMenuFromStore(hostWindow, root.Get(), ModuleInstance(), tree);
+    tree = StoredKey(); // what was read is not needed any more
+    if (built) {
         int contextCommand = 0, parentSubmenuId = 0;
         int chosen = ShowLauncherMenu(ModuleInstance(), root.Get(), x, y, hostWindow, contextMenu,
                                       &contextCommand, &parentSubmenuId);

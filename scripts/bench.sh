@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark and prints its figures (under Wine, in a throwaway
-# prefix on a private X display).
+# prefix on a private X display). Each case runs in a process of its own, so
+# that its first press is the first after the plug-in was loaded.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$QUORIL_ROOT/scripts/setup.sh"
@@ -11,4 +12,7 @@ QUORIL_BUILD="$QUORIL_BUILD/bench" quoril_build x86_64 -DQUORIL_BUILD_TESTS=OFF 
 quoril_start_display
 quoril_start_wine
 cd "$QUORIL_BUILD/bench/x86_64/bin"
-"$WINE64" quoril_bench.exe 2>&1 | tr -d '\r'
+cases=$("$WINE64" quoril_bench.exe --list | tr -d '\r')
+for ((i = 0; i < cases; i++)); do
+  "$WINE64" quoril_bench.exe --case "$i" 2>&1 | tr -d '\r'
+done

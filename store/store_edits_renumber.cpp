@@ -11,6 +11,7 @@
 #include "store/registry_names.h"
 #include "store/store_edits.h"
 #include "store/store_edits_values.h"
+#include "store/stored_menu.h"
 
 namespace {
 const REGSAM kRenumberRights = KEY_READ | KEY_SET_VALUE;
@@ -92,34 +93,47 @@ void SpliceStoredText(const StoredRecord& stored, const char* shadow, const Menu
     out->length = n;
 }
 
-// Gives the record in value `name` of `key` (null: the default value) the
-// position that `choose` picks from its fields, parsed as ParseItemRecord
-// (defaultPosition, zeroBased) parses them, and stores it in full item form.
-// The record is read and written through the wide API, so that its text keeps
-// every character, those the code page cannot hold included; one whose text
-// does not change is not written. False when there is no record to renumber;
-// otherwise *position is the position chosen.
+// Gives the record `stored`, read from value `name` of `key` (null: the
+// default value), the position that `choose` picks from its fields, parsed as
+// ParseItemRecord (defaultPosition, zeroBased) parses them, and stores it in
+// full item form. The record is read and written through the wide API, so
+// that its text keeps every character, those the code page cannot hold
+// included; one whose text does not change is not written. Returns the
+// position chosen; `stored` then holds the record as it is stored, and
+// `written` (when given) says whether it was written.
+template <typename Choose>
+int RepositionStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int defaultPosition,
+                           bool zeroBased, Choose choose, bool* written = nullptr) {
+    // Parsing looks only at commas, digits, signs and blanks, all ASCII: it
+    // reads a stand-in in which every other character is one '?', so that a
+    // field's place there is its place in the stored text.
+    char shadow[kRecordBufferSize];
+    for (int i = 0; i <= stored->length; ++i)
+        shadow[i] = stored->text[i] < 0x80 ? static_cast<char>(stored->text[i]) : '?';
+    MenuItemFields fields;
+    ParseItemRecord(defaultPosition, zeroBased, shadow, &fields);
+    const int position = choose(fields);
+    char composed[kRecordBufferSize];
+    if (!ComposeRecord(fields, position, composed)) return position; // stays as stored
+    StoredRecord rewritten;
+    SpliceStoredText(*stored, shadow, fields, composed, &rewritten);
+    if ((rewritten.length != stored->length ||
+         wmemcmp(rewritten.text, stored->text, stored->length) != 0) &&
+        WriteStoredRecord(key, name, rewritten.text, rewritten.length)) {
+        *stored = rewritten;
+        if (written) *written = true;
+    }
+    return position;
+}
+
+// As RepositionStoredRecord, for the record that value `name` of `key` holds
+// now. False when there is no record to renumber.
 template <typename Choose>
 bool RepositionRecord(HKEY key, const wchar_t* name, int defaultPosition, bool zeroBased,
                       Choose choose, int* position) {
     StoredRecord stored;
     if (!ReadStoredRecord(key, name, &stored)) return false;
-    // Parsing looks only at commas, digits, signs and blanks, all ASCII: it
-    // reads a stand-in in which every other character is one '?', so that a
-    // field's place there is its place in the stored text.
-    char shadow[kRecordBufferSize];
-    for (int i = 0; i <= stored.length; ++i)
-        shadow[i] = stored.text[i] < 0x80 ? static_cast<char>(stored.text[i]) : '?';
-    MenuItemFields fields;
-    ParseItemRecord(defaultPosition, zeroBased, shadow, &fields);
-    *position = choose(fields);
-    char composed[kRecordBufferSize];
-    if (!ComposeRecord(fields, *position, composed)) return true; // stays as stored
-    StoredRecord rewritten;
-    SpliceStoredText(stored, shadow, fields, composed, &rewritten);
-    if (rewritten.length != stored.length ||
-        wmemcmp(rewritten.text, stored.text, stored.length) != 0)
-        WriteStoredRecord(key, name, rewritten.text, rewritten.length);
+    *position = RepositionStoredRecord(key, name, &stored, defaultPosition, zeroBased, choose);
     return true;
 }
 
@@ -155,38 +169,15 @@ void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
     }
 }
 
-// Fills in a missing position of the record in value `name` of `key` with
-// `next`; returns the number the record after it gets.
-int NormalizeRecord(HKEY key, const wchar_t* name, int next) {
-    int position;
-    if (!RepositionRecord(
-            key, name, next, false,
-            [&](const MenuItemFields& f) { return f.position != 0 ? f.position : next; },
-            &position))
-        return next;
-    return position + 1;
-}
-
-void NormalizeKey(HKEY key) {
-    int next = 1;
-    RegistryName name;
-    for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
-        OwnedKey subkey;
-        if (!name.wide[0] ||
-            RegOpenKeyExW(key, name.wide, 0, kRenumberRights, subkey.Put()) != ERROR_SUCCESS)
-            continue;
-        next = NormalizeRecord(subkey.Get(), nullptr, next);
-        NormalizeKey(subkey.Get()); // a sub-key without a record is still a submenu
-    }
-    DWORD type = 0;
-    RegistryEnumStep step;
-    for (DWORD index = 0; (step = EnumValueName(key, index, &name, &type)) != kRegistryEnd;
-         ++index) {
-        if (step == kRegistrySkip || !name.wide[0] || type != REG_SZ) continue;
-        next = NormalizeRecord(key, name.wide, next);
-    }
-}
 } // namespace
+
+int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
+                          bool* written) {
+    *written = false;
+    return RepositionStoredRecord(
+        key, name, stored, next, false,
+        [&](const MenuItemFields& f) { return f.position != 0 ? f.position : next; }, written);
+}
 
 void ShiftPositions(HMENU menu, UINT itemId, int fromPosition, int delta) {
     OwnedKey key(FindKeyOfItem(menu, itemId));
@@ -199,10 +190,10 @@ void MovePosition(HMENU menu, UINT itemId, int oldPosition, int newPosition) {
 }
 
 void NormalizePositions(HKEY key) {
+    StoredKey tree;
     if (key) {
-        NormalizeKey(key);
+        ReadStoredTree(key, true, &tree);
         return;
     }
-    OwnedKey settings(OpenSettingsKey());
-    if (settings) NormalizeKey(settings.Get());
+    ReadNormalisedMenu(&tree);
 }

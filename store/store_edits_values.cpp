@@ -31,13 +31,25 @@ bool WriteRecordValue(HKEY key, const char* name, const char* record) {
 }
 
 bool ReadStoredRecord(HKEY key, const wchar_t* name, StoredRecord* record) {
-    record->text[0] = L'\0';
-    record->length = 0;
     DWORD type = 0;
     DWORD size = sizeof record->text;
     LONG rc =
         RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(record->text), &size);
-    if (rc != ERROR_SUCCESS || type != REG_SZ || size % sizeof(wchar_t) != 0) return false;
+    if (rc != ERROR_SUCCESS) {
+        record->text[0] = L'\0';
+        record->length = 0;
+        return false;
+    }
+    return StoredRecordFromData(type, record->text, size, record);
+}
+
+bool StoredRecordFromData(DWORD type, const void* data, DWORD size, StoredRecord* record) {
+    record->length = 0;
+    if (type != REG_SZ || size % sizeof(wchar_t) != 0 || size > sizeof record->text) {
+        record->text[0] = L'\0';
+        return false;
+    }
+    if (data != record->text) memcpy(record->text, data, size);
     int length = static_cast<int>(size / sizeof(wchar_t));
     if (length > 0 && record->text[length - 1] == L'\0') --length; // a stored terminator
     // Room for the terminator, and no zero inside: the text after one would be lost.

@@ -27,8 +27,17 @@ struct StoredRecord {
 // characters holding no zero but a final one: anything else is to be left
 // alone, since it cannot be rewritten without loss.
 bool ReadStoredRecord(HKEY key, const wchar_t* name, StoredRecord* record);
+// The same checks on data already read: `size` bytes of type `type`.
+bool StoredRecordFromData(DWORD type, const void* data, DWORD size, StoredRecord* record);
 // Stores `length` characters of `text` as value `name`, REG_SZ, without a
 // terminating zero. True when the write succeeded.
 bool WriteStoredRecord(HKEY key, const wchar_t* name, const wchar_t* text, int length);
+// Gives the record `stored`, read from value `name` of `key` (null: the
+// default value), the number `next` when it has no position, in full item
+// form, and writes it back only when its text changes; `stored` then holds
+// the record as stored, and `written` says whether it was written. Returns
+// the record's position.
+int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
+                          bool* written);
 // True when the code page holds the record to its last character.
 bool IsAnsiRecord(const StoredRecord& record);

@@ -1,0 +1,41 @@
+// Small icons kept between builds of the menu. A launcher is opened again and
+// again on a menu that has not changed, and reading an icon from its file is
+// the slowest step of a build: so the pixels of each (file, index) are kept,
+// with the file's size and last-write time, and used again for as long as the
+// file still has that size and time. Plain memory of this process only, no
+// GDI object; bounded, and released when the plug-in is unloaded.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// One small icon as top-down 32-bit rows, as DrawIconEx leaves its mask and
+// its image on a cleared surface; no pixels when the file holds no such icon.
+struct IconPixels {
+    int cx = 0, cy = 0;
+    std::vector<DWORD> image, mask;
+    bool Present() const { return !image.empty(); }
+};
+
+// What tells one content of a file from another.
+struct IconFileStamp {
+    ULONGLONG size = 0;
+    FILETIME written = {};
+};
+
+// Icons kept at most: beyond it, the one used longest ago makes room.
+const size_t kMaxKeptIcons = 256;
+
+// Starts a build: the icons it uses are not given up while it runs.
+void BeginIconUse();
+// The icon kept for `index` of `path` (a full path) at cx x cy, when it was
+// read from the file as `stamp` describes it; else null.
+const IconPixels* FindKeptIcon(const std::string& path, int index, const IconFileStamp& stamp,
+                               int cx, int cy);
+// Keeps `pixels` for `index` of `path` in place of what was kept for it.
+// Null when there is no room: every kept icon is used by the running build.
+const IconPixels* KeepIcon(const std::string& path, int index, const IconFileStamp& stamp,
+                           IconPixels&& pixels);
+size_t KeptIconCount();
+// Gives up every kept icon (when the plug-in is unloaded).
+void ReleaseKeptIcons();

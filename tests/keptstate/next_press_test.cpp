@@ -166,7 +166,7 @@ TEST_F(NextPress, RecordsChangedByAnotherProgramShowAtOnce) {
     }
 
     // A whole submenu gone, and the key given again with another item.
-    widetest::DeleteTree(HKEY_CURRENT_USER, widetest::KeyPath(L"Tools").c_str());
+    qtest::DeleteKeyTree(HKEY_CURRENT_USER, widetest::KeyPath(L"Tools").c_str());
     {
         PressedMenu menu(m_host.Handle());
         EXPECT_EQ((std::vector<std::string>{"Alpha", "Gamma"}), SortedTexts(menu.Root()));

@@ -521,24 +521,25 @@ size_t AllHeapsInUse() {
 }
 
 namespace {
+} // namespace
+
 // Through the wide API, so that names the code page cannot hold are deleted
 // too; stops at a key that cannot be deleted instead of trying it forever.
-bool DeleteTree(HKEY parent, const wchar_t* name) {
+bool DeleteKeyTree(HKEY parent, const wchar_t* name) {
     HKEY key;
     if (RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
     wchar_t child[512];
     DWORD length = 512;
     while (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) ==
                ERROR_SUCCESS &&
-           DeleteTree(key, child))
+           DeleteKeyTree(key, child))
         length = 512;
     RegCloseKey(key);
     return RegDeleteKeyW(parent, name) == ERROR_SUCCESS;
 }
-} // namespace
 
 void DeleteProductKey() {
-    DeleteTree(HKEY_CURRENT_USER, L"Software\\Quoril");
+    DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Quoril");
 }
 
 void SetStringValue(const std::string& keyPath, const std::string& name, const std::string& data) {

@@ -168,6 +168,9 @@ size_t AllHeapsInUse();
 // Registry: the whole product key is removed so each test starts empty,
 // names beyond the code page included.
 void DeleteProductKey();
+// Deletes `name` under `parent` with everything beneath it; false when a
+// key could not be deleted.
+bool DeleteKeyTree(HKEY parent, const wchar_t* name);
 // Creates the key path (relative to HKCU) and sets a REG_SZ value; "" sets the
 // default value. Stored without a terminating zero, like the product does.
 void SetStringValue(const std::string& keyPath, const std::string& name, const std::string& data);

@@ -124,6 +124,7 @@ class CFlatPopupMenu {
     void DrawItem(HDC dc, int index, const FlatMenuItem& entry);
     void DrawSeparator(HDC dc, int top);
     void DrawIcon(HDC dc, int sourceX, int x, int y);
+    void DrawMaskedIcon(HDC dc, HDC imageDc, HDC maskDc, int sourceX, int x, int y);
     void DrawScrollBands(HDC dc);
     void DrawScrollArrow(HDC dc, int bandTop, int direction);
 
@@ -221,6 +222,9 @@ class CFlatPopupMenu {
     HBITMAP m_imageStrip = nullptr;
     bool m_ownsImageStrip = false; // loaded from a resource by CreateGdiObjects
     HBITMAP m_maskStrip = nullptr;
+    // While the whole menu paints: contexts holding the image and mask
+    // strips, made once for all its icons instead of once per icon.
+    HDC m_paintImageDc = nullptr, m_paintMaskDc = nullptr;
     HWND m_ownerWindow = nullptr;
     RECT m_workArea = {0, 0, 0, 0};
     bool m_scrolls = false;

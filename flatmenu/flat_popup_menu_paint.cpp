@@ -53,6 +53,19 @@ void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
     // paints from its top to the bottom of its bar.
     RECT clip = {};
     const bool clipped = GetClipBox(dc, &clip) != ERROR;
+    // One pair of contexts for the strips serves every icon of this paint.
+    OwnedDc imageDc(m_maskStrip ? CreateCompatibleDC(dc) : nullptr);
+    OwnedDc maskDc(m_maskStrip ? CreateCompatibleDC(dc) : nullptr);
+    SelectedObject image(imageDc.Get(), imageDc.Get() ? m_imageStrip : nullptr);
+    SelectedObject mask(maskDc.Get(), maskDc.Get() ? m_maskStrip : nullptr);
+    struct PaintDcs {
+        CFlatPopupMenu* menu;
+        ~PaintDcs() { menu->m_paintImageDc = menu->m_paintMaskDc = nullptr; }
+    } paintDcs = {this};
+    if (image.Selected() && mask.Selected()) {
+        m_paintImageDc = imageDc.Get();
+        m_paintMaskDc = maskDc.Get();
+    }
     for (int i = begin; i < end; ++i) {
         const FlatMenuItem& entry = m_items[i];
         if (clipped && (entry.top + kBarHeight <= clip.top || entry.top >= clip.bottom)) continue;
@@ -166,18 +179,28 @@ void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
     }
 }
 
+void CFlatPopupMenu::DrawMaskedIcon(HDC dc, HDC imageDc, HDC maskDc, int sourceX, int x, int y) {
+    const int cx = GetSystemMetrics(SM_CXSMICON);
+    const int cy = GetSystemMetrics(SM_CYSMICON);
+    BitBlt(dc, x, y, cx, cy, maskDc, sourceX, 0, SRCAND);
+    BitBlt(dc, x, y, cx, cy, imageDc, sourceX, 0, SRCPAINT);
+}
+
 void CFlatPopupMenu::DrawIcon(HDC dc, int sourceX, int x, int y) {
     const int cx = GetSystemMetrics(SM_CXSMICON);
     const int cy = GetSystemMetrics(SM_CYSMICON);
     if (!m_imageStrip) return;
 
     if (m_maskStrip) {
+        if (m_paintImageDc && m_paintMaskDc) {
+            DrawMaskedIcon(dc, m_paintImageDc, m_paintMaskDc, sourceX, x, y);
+            return;
+        }
         OwnedDc imageDc(CreateCompatibleDC(dc));
         OwnedDc maskDc(CreateCompatibleDC(dc));
         SelectedObject image(imageDc.Get(), m_imageStrip);
         SelectedObject mask(maskDc.Get(), m_maskStrip);
-        BitBlt(dc, x, y, cx, cy, maskDc.Get(), sourceX, 0, SRCAND);
-        BitBlt(dc, x, y, cx, cy, imageDc.Get(), sourceX, 0, SRCPAINT);
+        DrawMaskedIcon(dc, imageDc.Get(), maskDc.Get(), sourceX, x, y);
         return;
     }
 

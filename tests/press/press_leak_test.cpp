@@ -180,7 +180,7 @@ template <typename Find> HWND WaitForWindowOf(Turns& turns, Find found) {
 }
 
 // Right click on the first entry, Insert, then Cancel in the item dialog, all
-// by posted messages so that fifty rounds stay quick. False when a step did
+// by posted messages so that a hundred rounds stay quick. False when a step did
 // not come.
 bool CancelAnInsert(HWND popup, Turns& turns) {
     LPARAM entry = MAKELPARAM(40, kTitledFirstEntry + kEntryHeight / 2);
@@ -188,9 +188,9 @@ bool CancelAnInsert(HWND popup, Turns& turns) {
     PostMessageA(popup, WM_RBUTTONDOWN, MK_RBUTTON, entry);
     HWND context = WaitForWindowOf(turns, [&] { return OtherPopup(popup); });
     if (!context) return false;
-    LPARAM insert = MAKELPARAM(40, kUntitledFirstEntry + kEntryHeight + kEntryHeight / 2);
-    PostMessageA(context, WM_MOUSEMOVE, 0, insert);
-    PostMessageA(context, WM_LBUTTONUP, 0, insert);
+    // Insert by its mnemonic: the context menu opens at the real pointer,
+    // whose own moves could make another entry hot under a posted click.
+    PostMessageA(context, WM_CHAR, 'i', 0);
     HWND dialog = WaitForWindowOf(turns, [] { return OwnWindow("#32770", "Create Menu Item"); });
     if (!dialog) return false;
     PressCancel(dialog);

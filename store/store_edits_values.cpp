@@ -12,6 +12,10 @@ bool ReadRecordValue(HKEY key, const char* name, char* record) {
         record[0] = '\0';
         return false;
     }
+    return TerminateRecord(record, size);
+}
+
+bool TerminateRecord(char* record, size_t size) {
     if (size == kRecordBufferSize) {
         // Filling the whole buffer is fine only when the last byte is a stored
         // terminator; otherwise the record is longer than a record can be.

@@ -10,6 +10,10 @@
 // for a REG_SZ value of at most kRecordBufferSize - 1 characters; otherwise
 // `record` holds "" and the value is to be left alone.
 bool ReadRecordValue(HKEY key, const char* name, char* record);
+// Ends the `size` bytes read into `record` (a buffer of kRecordBufferSize)
+// with a terminator; false, with `record` emptied, when they fill the buffer
+// without ending in one (longer than a record can be).
+bool TerminateRecord(char* record, size_t size);
 
 // Stores `record` as value `name` (null or "" for the default value), REG_SZ,
 // without a terminating zero. True when the write succeeded.

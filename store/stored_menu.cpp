@@ -6,6 +6,7 @@
 #include "common/handle_guards.h"
 #include "store/registry_layout.h"
 #include "store/registry_names.h"
+#include "store/store_edits_values.h"
 
 namespace {
 // Sub-keys are opened to be read and, when normalising, rewritten.
@@ -142,15 +143,5 @@ bool StoredAnsiRecord(const StoredValue& value, char* record) {
             return false;
         }
     }
-    if (size == kRecordBufferSize) {
-        // Filling the whole buffer is fine only when the last byte is a stored
-        // terminator; otherwise the record is longer than a record can be.
-        if (record[kRecordBufferSize - 1] != '\0') {
-            record[0] = '\0';
-            return false;
-        }
-        size = kRecordBufferSize - 1;
-    }
-    record[size] = '\0';
-    return true;
+    return TerminateRecord(record, static_cast<size_t>(size));
 }

@@ -43,12 +43,14 @@ int CFlatPopupMenu::MeasureItems() {
     OwnedDc ic(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
     int runningTop = kTopMargin;
     int widestText = 0;
+    // The normal font stays selected; only a bold entry selects another.
+    SelectedObject normalFont(ic.Get(), m_normalFont);
     for (FlatMenuItem& item : m_items) {
         item.top = runningTop;
         if (item.flags & fpmSeparator) {
             item.height = kSeparatorHeight;
         } else {
-            SelectedObject font(ic.Get(), (item.flags & fpmBold) ? m_boldFont : m_normalFont);
+            SelectedObject font(ic.Get(), (item.flags & fpmBold) ? m_boldFont : nullptr);
             SIZE extent = {};
             GetTextExtentPoint32A(ic.Get(), item.text.c_str(), static_cast<int>(item.text.size()),
                                   &extent);

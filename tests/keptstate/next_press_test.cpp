@@ -3,6 +3,7 @@
 // another program, and icon files replaced, show on the very next build; and
 // the icons kept stay bounded however much the menu changes.
 #include <gtest/gtest.h>
+#include "tests/support/test_support.h"
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -22,25 +23,6 @@ const char kNotepad[] = "C:\\windows\\notepad.exe";
 const char kRegedit[] = "C:\\windows\\regedit.exe";
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
 
-// Pixels of a bitmap as 32-bit values, top row first.
-std::vector<DWORD> Pixels(HBITMAP bitmap) {
-    BITMAP bm = {};
-    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
-    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
-}
 
 // The small image of icon `index` of `file`, drawn directly from the file.
 std::vector<DWORD> ReferenceImage(const char* file, UINT index) {
@@ -53,7 +35,7 @@ std::vector<DWORD> ReferenceImage(const char* file, UINT index) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     DrawIconEx(dc, 0, 0, icon, cx, cy, 0, nullptr, DI_IMAGE);
     SelectObject(dc, old);
-    std::vector<DWORD> pixels = Pixels(bitmap);
+    std::vector<DWORD> pixels = qtest::BitmapPixels(bitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
@@ -189,17 +171,17 @@ TEST_F(NextPress, ChangedIconFieldsShowTheirNewIcon) {
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,," + kShell32 + ",3,0,1,0");
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(third, Pixels(ItemAt(menu.Root(), "Item").image));
+        EXPECT_EQ(third, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,," + kShell32 + ",4,0,1,0");
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(fourth, Pixels(ItemAt(menu.Root(), "Item").image));
+        EXPECT_EQ(fourth, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,,,0,0,1,0");
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, Pixels(ItemAt(menu.Root(), "Item").image));
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
 }
 
@@ -214,19 +196,19 @@ TEST_F(NextPress, ReplacedIconFileShowsItsNewIcon) {
     qtest::SetStringValue(kSettings, "Tool", std::string(tool.Path()) + ",,,,0,0,1,0");
     for (int press = 0; press < 2; ++press) {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, Pixels(ItemAt(menu.Root(), "Tool").image)) << "press " << press;
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image)) << "press " << press;
     }
     // Replaced by another program's file, also written long ago.
     ASSERT_TRUE(tool.CopyFrom(kRegedit, 7200));
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(regedit, Pixels(ItemAt(menu.Root(), "Tool").image));
+        EXPECT_EQ(regedit, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     // Replaced again just now.
     ASSERT_TRUE(tool.CopyFrom(kNotepad, 0));
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, Pixels(ItemAt(menu.Root(), "Tool").image));
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     // Gone: no icon at all.
     ASSERT_TRUE(DeleteFileA(tool.Path()));
@@ -247,8 +229,8 @@ TEST_F(NextPress, AnUnchangedIconIsKeptOnceAndUsedAgain) {
         ASSERT_NE(nullptr, ItemAt(menu.Root(), "One").image);
         // Each press's items have bitmaps of their own.
         EXPECT_NE(ItemAt(menu.Root(), "One").image, ItemAt(menu.Root(), "Two").image);
-        EXPECT_EQ(Pixels(ItemAt(menu.Root(), "One").image),
-                  Pixels(ItemAt(menu.Root(), "Two").image));
+        EXPECT_EQ(qtest::BitmapPixels(ItemAt(menu.Root(), "One").image),
+                  qtest::BitmapPixels(ItemAt(menu.Root(), "Two").image));
         if (press == 0) kept = KeptIconCount();
         EXPECT_EQ(kept, KeptIconCount()) << "press " << press << " kept another copy";
     }
@@ -293,13 +275,13 @@ TEST_F(NextPress, ReleasingTheKeptIconsLeavesBuildsWorking) {
     const std::vector<DWORD> notepad = ReferenceImage(kNotepad, 0);
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, Pixels(ItemAt(menu.Root(), "Item").image));
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
     EXPECT_GE(KeptIconCount(), 1u);
     ReleaseKeptIcons();
     EXPECT_EQ(0u, KeptIconCount());
     {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, Pixels(ItemAt(menu.Root(), "Item").image));
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
 }

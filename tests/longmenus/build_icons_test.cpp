@@ -15,24 +15,6 @@ const char kSettings[] = "Software\\Quoril\\RoduzuRodidiVo\\Settings";
 const char kNotepad[] = "C:\\windows\\notepad.exe";
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
 
-std::vector<DWORD> Pixels(HBITMAP bitmap) {
-    BITMAP bm = {};
-    GetObjectA(bitmap, sizeof bm, &bm);
-    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
-}
 
 // Image and mask of icon `index` of `file`, drawn the general way, outside
 // any build.
@@ -46,8 +28,8 @@ Drawn Reference(const char* file, int index) {
     HBITMAP mask = nullptr;
     HBITMAP image = IconToBitmaps(nullptr, icon, GetSystemMetrics(SM_CXSMICON),
                                   GetSystemMetrics(SM_CYSMICON), &mask);
-    drawn.image = Pixels(image);
-    drawn.mask = Pixels(mask);
+    drawn.image = qtest::BitmapPixels(image);
+    drawn.mask = qtest::BitmapPixels(mask);
     DeleteObject(image);
     DeleteObject(mask);
     DestroyIcon(icon);
@@ -120,8 +102,8 @@ TEST_F(BuildIcons, ItemsSharingAnIconEachGetTheirOwnTrueBitmaps) {
         EXPECT_TRUE(seen.insert(item.mask).second) << "a mask bitmap shared by two items";
         // Read after the build has ended and released its icons.
         const Drawn& expected = item.text[0] == 'N' ? notepad : library;
-        EXPECT_EQ(expected.image, Pixels(item.image));
-        EXPECT_EQ(expected.mask, Pixels(item.mask));
+        EXPECT_EQ(expected.image, qtest::BitmapPixels(item.image));
+        EXPECT_EQ(expected.mask, qtest::BitmapPixels(item.mask));
     }
     DestroyMenuTree(root);
     DestroyMenu(root);

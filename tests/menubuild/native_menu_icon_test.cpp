@@ -1,6 +1,7 @@
 // Icons of native items: where they come from, and the image and mask
 // bitmaps made from them.
 #include <gtest/gtest.h>
+#include "tests/support/test_support.h"
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -21,25 +22,6 @@ int SmallY() {
     return GetSystemMetrics(SM_CYSMICON);
 }
 
-// Pixels of a bitmap as 32-bit values, top row first.
-std::vector<DWORD> Pixels(HBITMAP bitmap) {
-    BITMAP bm = {};
-    GetObjectA(bitmap, sizeof bm, &bm);
-    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
-}
 
 // The icon `index` of `file` drawn the way the item's bitmaps should be.
 struct Reference {
@@ -57,7 +39,7 @@ Reference DrawReference(const char* file, UINT index) {
         HGDIOBJ old = SelectObject(dc, bitmap);
         DrawIconEx(dc, 0, 0, icon, SmallX(), SmallY(), 0, nullptr, flag);
         SelectObject(dc, old);
-        (flag == DI_IMAGE ? ref.image : ref.mask) = Pixels(bitmap);
+        (flag == DI_IMAGE ? ref.image : ref.mask) = qtest::BitmapPixels(bitmap);
         DeleteObject(bitmap);
     }
     DeleteDC(dc);
@@ -94,8 +76,8 @@ TEST_F(NativeMenuIcons, ProgramIconBecomesImageAndMask) {
     ExpectSmallColourBitmap(item.mask);
     Reference ref = DrawReference(kNotepad, 0);
     ASSERT_FALSE(ref.image.empty());
-    EXPECT_EQ(ref.image, Pixels(item.image));
-    std::vector<DWORD> mask = Pixels(item.mask);
+    EXPECT_EQ(ref.image, qtest::BitmapPixels(item.image));
+    std::vector<DWORD> mask = qtest::BitmapPixels(item.mask);
     EXPECT_EQ(ref.mask, mask);
     for (DWORD p : mask)
         ASSERT_TRUE(p == 0 || p == 0xFFFFFF) << std::hex << p;
@@ -111,8 +93,8 @@ TEST_F(NativeMenuIcons, IconPathAndIndexComeBeforeTheTarget) {
     Reference notepad = DrawReference(kNotepad, 0);
     ASSERT_FALSE(third.image.empty());
     ASSERT_NE(notepad.image, third.image) << "the two icons must be told apart";
-    EXPECT_EQ(third.image, Pixels(item.image));
-    EXPECT_EQ(third.mask, Pixels(item.mask));
+    EXPECT_EQ(third.image, qtest::BitmapPixels(item.image));
+    EXPECT_EQ(third.mask, qtest::BitmapPixels(item.mask));
 }
 
 TEST_F(NativeMenuIcons, SubmenuTakesItsIconFromItsRecord) {
@@ -121,7 +103,7 @@ TEST_F(NativeMenuIcons, SubmenuTakesItsIconFromItsRecord) {
     BuiltMenu menu;
     Item sub = ItemAt(menu.Root(), "Sub");
     ASSERT_NE(nullptr, sub.image);
-    EXPECT_EQ(DrawReference(kShell32, 3).image, Pixels(sub.image));
+    EXPECT_EQ(DrawReference(kShell32, 3).image, qtest::BitmapPixels(sub.image));
     Item plain = ItemAt(menu.Root(), "Plain");
     EXPECT_EQ(nullptr, plain.image);
     EXPECT_EQ(nullptr, plain.mask);

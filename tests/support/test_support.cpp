@@ -538,6 +538,25 @@ bool DeleteKeyTree(HKEY parent, const wchar_t* name) {
     return RegDeleteKeyW(parent, name) == ERROR_SUCCESS;
 }
 
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap) {
+    BITMAP bm = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
+    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
 void DeleteProductKey() {
     DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Quoril");
 }

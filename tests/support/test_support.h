@@ -167,6 +167,10 @@ size_t AllHeapsInUse();
 
 // Registry: the whole product key is removed so each test starts empty,
 // names beyond the code page included.
+// Pixels of a bitmap as 32-bit values without their top byte, top row
+// first; empty for no bitmap.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap);
+
 void DeleteProductKey();
 // Deletes `name` under `parent` with everything beneath it; false when a
 // key could not be deleted.

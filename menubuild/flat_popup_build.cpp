@@ -163,23 +163,31 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     OwnedBitmap image(CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy));
     OwnedBitmap mask(image ? CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy) : nullptr);
     if (!mask) return nullptr;
-    std::vector<DWORD> imagePixels(static_cast<size_t>(stripWidth) * cy, 0);
-    std::vector<DWORD> maskPixels(imagePixels.size(), 0);
-    std::vector<DWORD> scratch(static_cast<size_t>(cx) * cy);
+    // Pixels are gathered only once an item has an icon: the strips of a
+    // menu without icons stay as they were made.
+    std::vector<DWORD> imagePixels, maskPixels, scratch;
     for (int k = 0; k < count; ++k) {
         MENUITEMINFOA info = {};
         info.cbSize = QUORIL_MENUITEMINFO_SIZE;
         info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
         if (!GetMenuItemInfoA(menu, k, TRUE, &info)) continue;
         if ((info.fType & kBreakTypes) || !info.hbmpChecked || !info.hbmpUnchecked) continue;
+        if (imagePixels.empty()) {
+            imagePixels.assign(static_cast<size_t>(stripWidth) * cy, 0);
+            maskPixels.assign(imagePixels.size(), 0);
+            scratch.resize(static_cast<size_t>(cx) * cy);
+        }
         CopyIntoSlot(windowDc.Get(), info.hbmpChecked, cx, cy, k, stripWidth, &maskPixels,
                      &scratch);
         CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
                      &scratch);
     }
-    BITMAPINFO stripInfo = TopDownDibInfo(stripWidth, cy);
-    SetDIBits(windowDc.Get(), image.Get(), 0, cy, imagePixels.data(), &stripInfo, DIB_RGB_COLORS);
-    SetDIBits(windowDc.Get(), mask.Get(), 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
+    if (!imagePixels.empty()) {
+        BITMAPINFO stripInfo = TopDownDibInfo(stripWidth, cy);
+        SetDIBits(windowDc.Get(), image.Get(), 0, cy, imagePixels.data(), &stripInfo,
+                  DIB_RGB_COLORS);
+        SetDIBits(windowDc.Get(), mask.Get(), 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
+    }
     if (maskStrip) *maskStrip = mask.Release(); // a mask nobody wants is deleted
     return image.Release();
 }

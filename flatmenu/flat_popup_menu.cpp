@@ -97,6 +97,13 @@ CFlatPopupMenu* CFlatPopupMenu::Root() {
     return menu;
 }
 
+HDC CFlatPopupMenu::CreateMeasuringDc() {
+    // A memory context measures text as the screen shows it. An information
+    // context on the display would do the same, but making one costs about
+    // ten times as much, and every press measures.
+    return CreateCompatibleDC(nullptr);
+}
+
 bool CFlatPopupMenu::RegisterMenuClass() {
     WNDCLASSA wc = {};
     wc.style = 0;
@@ -111,7 +118,7 @@ bool CFlatPopupMenu::RegisterMenuClass() {
 void CFlatPopupMenu::CreateGdiObjects() {
     DeleteGdiObjects();
 
-    OwnedDc ic(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    OwnedDc ic(CreateMeasuringDc());
     LOGFONTA font = {};
     font.lfHeight = -MulDiv(m_fontSize, GetDeviceCaps(ic.Get(), LOGPIXELSY), 72);
     font.lfWeight = FW_NORMAL;

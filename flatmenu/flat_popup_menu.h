@@ -78,6 +78,9 @@ class CFlatPopupMenu {
     int NormalTextHeight() const { return m_normalTextHeight; }
     int BoldTextHeight() const { return m_boldTextHeight; }
     HFONT NormalFont() const { return m_normalFont; }
+    // Draws an entry's text at (x, y) as DrawText draws it ("&" marks a
+    // mnemonic), in the DC's font and colour.
+    static void DrawEntryText(HDC dc, int x, int y, const std::string& text);
     HFONT BoldFont() const { return m_boldFont; }
     int SubmenuDelay() const { return m_submenuDelay; }
     // A menu taller than its monitor's work area scrolls: its entries show
@@ -96,6 +99,7 @@ class CFlatPopupMenu {
   private:
     FlatMenuItem* FindItem(unsigned key, bool byIndex);
     bool RegisterMenuClass();
+    static HDC CreateMeasuringDc();
     void CreateGdiObjects();
     void DeleteGdiObjects();
     CFlatPopupMenu* Root();
@@ -122,6 +126,7 @@ class CFlatPopupMenu {
     void DrawBackground(HWND window, HDC dc);
     void DrawAllItems(HWND window, HDC dc);
     void DrawItem(HDC dc, int index, const FlatMenuItem& entry);
+    RECT RowArea() const; // where a scrolling menu's rows show
     void DrawSeparator(HDC dc, int top);
     void DrawIcon(HDC dc, int sourceX, int x, int y);
     void DrawMaskedIcon(HDC dc, HDC imageDc, HDC maskDc, int sourceX, int x, int y);
@@ -225,6 +230,7 @@ class CFlatPopupMenu {
     // While the whole menu paints: contexts holding the image and mask
     // strips, made once for all its icons instead of once per icon.
     HDC m_paintImageDc = nullptr, m_paintMaskDc = nullptr;
+    bool m_paintClipsRows = false; // the whole paint is clipped to the rows already
     HWND m_ownerWindow = nullptr;
     RECT m_workArea = {0, 0, 0, 0};
     bool m_scrolls = false;

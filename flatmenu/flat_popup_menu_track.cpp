@@ -39,8 +39,7 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
 }
 
 int CFlatPopupMenu::MeasureItems() {
-    // On an information context: no window is needed yet.
-    OwnedDc ic(CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    OwnedDc ic(CreateMeasuringDc()); // no window is needed yet
     int runningTop = kTopMargin;
     int widestText = 0;
     // The normal font stays selected; only a bold entry selects another.

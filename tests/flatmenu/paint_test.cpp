@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <string>
+#include <vector>
 #include "tests/flatmenu/flatmenu_test_util.h"
 
 using fmtest::Instance;
@@ -203,6 +206,58 @@ TEST(FlatMenuPaintText, AmpersandUnderlinesTheNextCharacter) {
     // The same glyphs plus a solid underline as wide as the "W", and no "&".
     EXPECT_GE(underline, 5);
     EXPECT_EQ(plainCount + underline, markedCount);
+}
+
+// An entry's text draws exactly as DrawText draws it, whatever it holds:
+// plain text is drawn the short way, mnemonics, tabs, line breaks and text
+// too long for that way the general way.
+TEST(FlatMenuPaintText, EveryTextDrawsAsDrawTextDrawsIt) {
+    CFlatPopupMenu menu;
+    ASSERT_TRUE(menu.Create(Instance(), fpmNoBitmap, nullptr, nullptr, nullptr, nullptr));
+    const int width = 400, height = 60;
+    auto draw = [&](const std::string& text, bool general) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        HGDIOBJ oldFont = SelectObject(dc, menu.NormalFont());
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetBkMode(dc, TRANSPARENT);
+        if (general) {
+            RECT box = {5, 3, 1005, 1003};
+            DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_NOCLIP);
+        } else {
+            CFlatPopupMenu::DrawEntryText(dc, 5, 3, text);
+        }
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+        DeleteDC(dc);
+        std::vector<DWORD> pixels = qtest::BitmapPixels(bitmap);
+        DeleteObject(bitmap);
+        return pixels;
+    };
+    const std::string texts[] = {"Plain entry",
+                                 "Fa\xe7"
+                                 "ade \xfc"
+                                 "ber \xe9"
+                                 "t\xe9",
+                                 "",
+                                 "&Open",
+                                 "Tom && Jerry",
+                                 "Tab\there",
+                                 "Two\nlines",
+                                 std::string(1100, 'W')};
+    for (const std::string& text : texts) {
+        std::vector<DWORD> drawn = draw(text, false);
+        ASSERT_EQ(static_cast<size_t>(width) * height, drawn.size());
+        EXPECT_TRUE(drawn == draw(text, true)) << "text \"" << text.substr(0, 20) << "\"";
+        if (!text.empty())
+            EXPECT_TRUE(std::count(drawn.begin(), drawn.end(), drawn[0]) <
+                        static_cast<long>(drawn.size()))
+                << "nothing drawn for \"" << text.substr(0, 20) << "\"";
+    }
 }
 
 TEST(FlatMenuPaintIcons, ColourKeyShowsTheMenuThroughMagentaAndKeepsTheStrip) {

@@ -146,9 +146,25 @@ void CopyIntoSlot(HDC dc, HBITMAP bitmap, int cx, int cy, int slot, int stripWid
 }
 } // namespace
 
-// The items' bitmaps are read as pixels (GetDIBits) and both strips written
-// at once (SetDIBits): selecting a thousand small bitmaps into a device
-// context one after the other is what made long menus slow to appear.
+namespace {
+// A strip compatible with the window's DC holding `pixels`, when there are
+// any. On a 32-bit display the strip is made and filled in one call.
+HBITMAP MakeStrip(HDC windowDc, int displayBits, int width, int height,
+                  const std::vector<DWORD>& pixels) {
+    const DWORD* bits = pixels.empty() ? nullptr : pixels.data();
+    if (displayBits == 32) return CreateBitmap(width, height, 1, 32, bits);
+    OwnedBitmap strip(CreateCompatibleBitmap(windowDc, width, height));
+    BITMAPINFO info = TopDownDibInfo(width, height);
+    if (strip && bits) SetDIBits(windowDc, strip.Get(), 0, height, bits, &info, DIB_RGB_COLORS);
+    return strip.Release();
+}
+} // namespace
+
+// The items' bitmaps are read as pixels (GetDIBits) and each strip is made
+// from its pixels at once: selecting a thousand small bitmaps into a device
+// context one after the other is what made long menus slow to appear. The
+// display's depth is asked once: each compatible bitmap would ask again,
+// and that costs as much as making it.
 HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     if (maskStrip) *maskStrip = nullptr;
     if (!menu) return nullptr;
@@ -160,9 +176,6 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
 
     WindowDc windowDc(window);
     if (!windowDc.Get()) return nullptr;
-    OwnedBitmap image(CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy));
-    OwnedBitmap mask(image ? CreateCompatibleBitmap(windowDc.Get(), stripWidth, cy) : nullptr);
-    if (!mask) return nullptr;
     // Pixels are gathered only once an item has an icon: the strips of a
     // menu without icons stay as they were made.
     std::vector<DWORD> imagePixels, maskPixels, scratch;
@@ -182,12 +195,11 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
         CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
                      &scratch);
     }
-    if (!imagePixels.empty()) {
-        BITMAPINFO stripInfo = TopDownDibInfo(stripWidth, cy);
-        SetDIBits(windowDc.Get(), image.Get(), 0, cy, imagePixels.data(), &stripInfo,
-                  DIB_RGB_COLORS);
-        SetDIBits(windowDc.Get(), mask.Get(), 0, cy, maskPixels.data(), &stripInfo, DIB_RGB_COLORS);
-    }
+    const int displayBits = GetDeviceCaps(windowDc.Get(), BITSPIXEL);
+    OwnedBitmap image(MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, imagePixels));
+    OwnedBitmap mask(image ? MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, maskPixels)
+                           : nullptr);
+    if (!mask) return nullptr;
     if (maskStrip) *maskStrip = mask.Release(); // a mask nobody wants is deleted
     return image.Release();
 }

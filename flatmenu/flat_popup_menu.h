@@ -230,7 +230,9 @@ class CFlatPopupMenu {
     // While the whole menu paints: contexts holding the image and mask
     // strips, made once for all its icons instead of once per icon.
     HDC m_paintImageDc = nullptr, m_paintMaskDc = nullptr;
-    bool m_paintClipsRows = false; // the whole paint is clipped to the rows already
+    bool m_paintClipsRows = false;            // the whole paint is clipped to the rows already
+    bool m_backgroundErased = false;          // since the last paint
+    bool m_paintOverErasedBackground = false; // while the whole menu paints
     HWND m_ownerWindow = nullptr;
     RECT m_workArea = {0, 0, 0, 0};
     bool m_scrolls = false;

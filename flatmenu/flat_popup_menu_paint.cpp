@@ -41,6 +41,7 @@ void CFlatPopupMenu::DrawBackground(HWND window, HDC dc) {
     SelectedObject brush(dc, m_backgroundBrush);
     SelectedObject pen(dc, m_framePen);
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
+    m_backgroundErased = true;
 }
 
 void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
@@ -71,8 +72,13 @@ void CFlatPopupMenu::DrawAllItems(HWND window, HDC dc) {
         ~PaintState() {
             menu->m_paintImageDc = menu->m_paintMaskDc = nullptr;
             menu->m_paintClipsRows = false;
+            menu->m_paintOverErasedBackground = false;
         }
     } paintState = {this};
+    // Erased since the last paint: the whole area of this one shows nothing
+    // but the background (the hot entry is repainted whenever it changes).
+    m_paintOverErasedBackground = m_backgroundErased;
+    m_backgroundErased = false;
     if (image.Selected() && mask.Selected()) {
         m_paintImageDc = imageDc.Get();
         m_paintMaskDc = maskDc.Get();
@@ -143,14 +149,17 @@ void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
 
     // An icon index without a strip to take it from is drawn as no icon.
     int barLeft = kBarLeftWithoutIcon;
+    // Over a background erased for this paint, what would be drawn in the
+    // background's own colour is there already.
+    const bool plainBackground = !hot && m_paintOverErasedBackground;
     if (entry.iconIndex != -1 && m_imageStrip) {
-        {
+        if (!plainBackground) {
             SelectedObject pen(dc, hot ? m_lightPen : m_backgroundPen);
             POINT topLeft[3] = {
                 {kIconFrameLeft, t + kIconFrameBottom}, {kIconFrameLeft, t}, {kIconFrameRight, t}};
             Polyline(dc, topLeft, 3);
         }
-        {
+        if (!plainBackground) {
             SelectedObject pen(dc, hot ? m_shadowPen : m_backgroundPen);
             POINT bottomRight[3] = {{kIconFrameRight, t},
                                     {kIconFrameRight, t + kIconFrameBottom},
@@ -161,7 +170,7 @@ void CFlatPopupMenu::DrawItem(HDC dc, int index, const FlatMenuItem& entry) {
         barLeft = kBarLeftWithIcon;
     }
 
-    {
+    if (!plainBackground) {
         SelectedObject brush(dc, hot ? m_highlightBrush : m_backgroundBrush);
         SelectedObject pen(dc, GetStockObject(NULL_PEN));
         Rectangle(dc, barLeft, t, m_width - 2, t + kBarHeight);

@@ -135,6 +135,43 @@ TEST_F(FlatMenuPaint, RaisedIconFrameOnlyWhileHot) {
     EXPECT_EQ(c.background, At(10, t + 18));
 }
 
+// The client area's pixels as the window's own DC holds them.
+std::vector<DWORD> ClientPixels(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    std::vector<DWORD> pixels = qtest::BitmapPixels(bitmap);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+// A whole repaint, over an erased background or over what is there, shows
+// the menu exactly as the hot entry's own repaints left it.
+TEST_F(FlatMenuPaint, WholeRepaintsShowWhatTheHotEntryRepaintsShow) {
+    for (Entry hot : {kIcon, kPlain, kGrayed}) {
+        fmtest::HoverByMessage(menu, hot);
+        qtest::PumpMessages();
+        const std::vector<DWORD> shown = ClientPixels(w);
+        ASSERT_FALSE(shown.empty());
+        InvalidateRect(w, nullptr, TRUE);
+        UpdateWindow(w);
+        EXPECT_TRUE(shown == ClientPixels(w)) << "erased and repainted, entry " << hot << " hot";
+        InvalidateRect(w, nullptr, FALSE);
+        UpdateWindow(w);
+        EXPECT_TRUE(shown == ClientPixels(w)) << "repainted over itself, entry " << hot << " hot";
+    }
+    // The icon's raised frame went with its hot state.
+    EXPECT_EQ(c.background, At(3, Top(kIcon) + 5));
+    EXPECT_EQ(c.background, At(22, Top(kIcon) + 5));
+}
+
 TEST_F(FlatMenuPaint, IconDrawnThroughItsMask) {
     const int t = Top(kIcon);
     for (int pass = 0; pass < 2; ++pass) {

@@ -3,8 +3,9 @@
 // program in several places, many icons of one library file) and is opened
 // again and again unchanged: so while BuildRootMenu runs, each distinct
 // (source, index) is looked up once, and the pixels of an icon read from a
-// file named by a full path are kept for later builds (kept_icons.h) for as
-// long as the file keeps its size and last-write time. Items still get
+// file are kept for later builds (kept_icons.h), under the file's full path
+// (a bare name as the search path finds it on each build), for as long as
+// the file keeps its size and last-write time. Items still get
 // bitmaps of their own, made from those pixels.
 #include <windows.h>
 #include <stdio.h>
@@ -40,6 +41,16 @@ bool IsFullPath(const char* path) {
     const bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
                        path[1] == ':' && (path[2] == '\\' || path[2] == '/');
     return drive || (path[0] == '\\' && path[1] == '\\');
+}
+
+// The file an icon source names: a full path as it is; any other name as
+// the search path finds it (the file ExtractIcon would open), in `found`
+// (MAX_PATH characters). A name the search path does not find is left to
+// ExtractIcon as it is.
+const char* FileOfIconSource(const char* source, char* found) {
+    if (IsFullPath(source)) return source;
+    const DWORD length = SearchPathA(nullptr, source, nullptr, MAX_PATH, found, nullptr);
+    return length > 0 && length < MAX_PATH && IsFullPath(found) ? found : source;
 }
 
 // False when there is no such file or folder.
@@ -127,18 +138,20 @@ const IconPixels* ScopePixels(BuildIconScope* scope, const char* source, int ind
 
     const IconPixels* pixels = nullptr;
     IconFileStamp stamp;
-    const bool fullPath = IsFullPath(source);
+    char searched[MAX_PATH];
+    const char* file = FileOfIconSource(source, searched);
+    const bool fullPath = IsFullPath(file);
     // A full path to nothing has no icon; nothing needs to be read to know.
-    if (!fullPath || StampOf(source, &stamp)) {
+    if (!fullPath || StampOf(file, &stamp)) {
         const bool keep = fullPath && Settled(stamp);
-        if (keep) pixels = FindKeptIcon(source, index, stamp, cx, cy);
+        if (keep) pixels = FindKeptIcon(file, index, stamp, cx, cy);
         if (!pixels) {
             IconPixels read;
-            if (!ReadIconPixels(scope, source, index, cx, cy, &read)) {
+            if (!ReadIconPixels(scope, file, index, cx, cy, &read)) {
                 *ready = false;
                 return nullptr;
             }
-            if (keep) pixels = KeepIcon(source, index, stamp, std::move(read));
+            if (keep) pixels = KeepIcon(file, index, stamp, std::move(read));
             if (!pixels) pixels = &scope->ownIcons.emplace_back(std::move(read));
         }
         if (!pixels->Present()) pixels = nullptr;

@@ -23,7 +23,6 @@ const char kNotepad[] = "C:\\windows\\notepad.exe";
 const char kRegedit[] = "C:\\windows\\regedit.exe";
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
 
-
 // The small image of icon `index` of `file`, drawn directly from the file.
 std::vector<DWORD> ReferenceImage(const char* file, UINT index) {
     HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file, index);
@@ -196,7 +195,8 @@ TEST_F(NextPress, ReplacedIconFileShowsItsNewIcon) {
     qtest::SetStringValue(kSettings, "Tool", std::string(tool.Path()) + ",,,,0,0,1,0");
     for (int press = 0; press < 2; ++press) {
         PressedMenu menu(m_host.Handle());
-        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image)) << "press " << press;
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image))
+            << "press " << press;
     }
     // Replaced by another program's file, also written long ago.
     ASSERT_TRUE(tool.CopyFrom(kRegedit, 7200));
@@ -211,6 +211,49 @@ TEST_F(NextPress, ReplacedIconFileShowsItsNewIcon) {
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     // Gone: no icon at all.
+    ASSERT_TRUE(DeleteFileA(tool.Path()));
+    {
+        PressedMenu menu(m_host.Handle());
+        EXPECT_EQ(nullptr, ItemAt(menu.Root(), "Tool").image);
+    }
+}
+
+// A bare name's icon comes from the file the search path finds (here in the
+// current folder): kept while that file is unchanged, and the new file's
+// icon once it is replaced; none once no file of that name is found.
+TEST_F(NextPress, ABareNameShowsTheIconOfTheFileTheSearchPathFinds) {
+    const std::vector<DWORD> notepad = ReferenceImage(kNotepad, 0);
+    const std::vector<DWORD> regedit = ReferenceImage(kRegedit, 0);
+    ASSERT_FALSE(notepad.empty());
+    ASSERT_NE(notepad, regedit) << "the icons must be told apart";
+    char previous[MAX_PATH], folder[MAX_PATH];
+    ASSERT_TRUE(GetCurrentDirectoryA(MAX_PATH, previous));
+    ASSERT_TRUE(GetTempPathA(MAX_PATH, folder));
+    struct BackTo {
+        const char* folder;
+        ~BackTo() { SetCurrentDirectoryA(folder); }
+    } backTo = {previous};
+    ASSERT_TRUE(SetCurrentDirectoryA(folder));
+    TempFile tool("quoril-bare-icon.exe");
+    ASSERT_TRUE(tool.CopyFrom(kNotepad, 3600));
+    qtest::SetStringValue(kSettings, "Tool", "quoril-bare-icon.exe,,,,0,0,1,0");
+    {
+        const size_t keptBefore = KeptIconCount();
+        PressedMenu menu(m_host.Handle());
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
+        EXPECT_EQ(keptBefore + 1, KeptIconCount()) << "the icon of a settled file is kept";
+    }
+    {
+        const size_t kept = KeptIconCount();
+        PressedMenu menu(m_host.Handle());
+        EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
+        EXPECT_EQ(kept, KeptIconCount()) << "the next press used the kept icon";
+    }
+    ASSERT_TRUE(tool.CopyFrom(kRegedit, 7200));
+    {
+        PressedMenu menu(m_host.Handle());
+        EXPECT_EQ(regedit, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
+    }
     ASSERT_TRUE(DeleteFileA(tool.Path()));
     {
         PressedMenu menu(m_host.Handle());

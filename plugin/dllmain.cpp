@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "menubuild/kept_icons.h"
 #include "plugin/module.h"
+#include "store/stored_menu.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     try { // nothing may unwind into the loader; the load never fails
@@ -11,6 +12,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         } else if (reason == DLL_PROCESS_DETACH) {
             DeleteButtonFace();
             ReleaseKeptIcons();
+            ReleaseKeptMenu();
         }
     } catch (...) {
     }

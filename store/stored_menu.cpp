@@ -12,6 +12,48 @@ namespace {
 // Sub-keys are opened to be read and, when normalising, rewritten.
 const REGSAM kNormaliseRights = KEY_READ | KEY_SET_VALUE;
 
+// The tree read by the last press that could be kept.
+StoredKey g_keptMenu;
+bool g_menuKept = false;
+bool g_lastReadKept = false;
+ULONGLONG g_settleTime = 2ULL * 10000000ULL;
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+bool TakeStamp(HKEY key, KeyStamp* stamp) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &stamp->subkeys, nullptr, nullptr,
+                            &stamp->values, nullptr, nullptr, nullptr,
+                            &stamp->written) == ERROR_SUCCESS;
+}
+
+bool SameStamp(const KeyStamp& a, const KeyStamp& b) {
+    return Ticks(a.written) == Ticks(b.written) && a.values == b.values && a.subkeys == b.subkeys;
+}
+
+// Whether `key` and the keys beneath it still look as `kept` saw them.
+bool Unchanged(HKEY key, const StoredKey& kept) {
+    KeyStamp now;
+    if (!TakeStamp(key, &now) || !SameStamp(now, kept.stamp)) return false;
+    for (const StoredKey& child : kept.subkeys) {
+        OwnedKey subkey;
+        if (RegOpenKeyExW(key, child.name.c_str(), 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS ||
+            !Unchanged(subkey.Get(), child))
+            return false;
+    }
+    return true;
+}
+
+// Whether no key of `tree` was written after `limit` and every stamp was taken.
+bool SettledBefore(const StoredKey& tree, ULONGLONG limit) {
+    if (!tree.whole || Ticks(tree.stamp.written) > limit) return false;
+    for (const StoredKey& child : tree.subkeys) {
+        if (!SettledBefore(child, limit)) return false;
+    }
+    return true;
+}
+
 void SetName(const wchar_t* wide, DWORD length, StoredValue* value) {
     value->name.assign(wide, length);
     char ansi[kTextBufferSize];
@@ -73,16 +115,21 @@ void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
         // nor anything beneath it is renumbered.
         const bool writable = normalise && RegOpenKeyExW(key, name.wide, 0, kNormaliseRights,
                                                          subkey.Put()) == ERROR_SUCCESS;
-        if (!writable && RegOpenKeyExW(key, name.wide, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS)
+        if (!writable &&
+            RegOpenKeyExW(key, name.wide, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) {
+            node->whole = false; // what it holds cannot be watched
             continue;
+        }
         node->subkeys.emplace_back();
         StoredKey& child = node->subkeys.back();
         child.name = name.wide;
         child.ansiName = name.ansi;
         child.exact = name.exact;
+        child.whole = TakeStamp(subkey.Get(), &child.stamp);
         ReadStoredValues(subkey.Get(), &child);
         if (writable && child.hasRecord) next = NormaliseValue(subkey.Get(), &child.record, next);
         ReadSubtree(subkey.Get(), writable, &child);
+        if (!child.whole) node->whole = false;
     }
     if (!normalise) return;
     for (StoredValue& value : node->values)
@@ -106,15 +153,45 @@ void ReadStoredValues(HKEY key, StoredKey* tree) {
 }
 
 void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree) {
+    tree->whole = TakeStamp(key, &tree->stamp);
     ReadStoredValues(key, tree);
     ReadSubtree(key, normalise, tree);
 }
 
 bool ReadNormalisedMenu(StoredKey* tree) {
+    g_lastReadKept = false;
     OwnedKey settings(OpenSettingsKey());
     if (!settings) return false;
+    if (g_menuKept && Unchanged(settings.Get(), g_keptMenu)) {
+        *tree = g_keptMenu;
+        g_lastReadKept = true;
+        return true;
+    }
+    ReleaseKeptMenu();
+    FILETIME start;
+    GetSystemTimeAsFileTime(&start);
     ReadStoredTree(settings.Get(), true, tree);
+    // Records this read wrote gave their keys new times: the next press
+    // reads those keys again and keeps what it finds then.
+    const ULONGLONG startTicks = Ticks(start);
+    if (startTicks > g_settleTime && SettledBefore(*tree, startTicks - g_settleTime)) {
+        g_keptMenu = *tree;
+        g_menuKept = true;
+    }
     return true;
+}
+
+bool LastMenuReadWasKept() {
+    return g_lastReadKept;
+}
+
+void ReleaseKeptMenu() {
+    g_menuKept = false;
+    g_keptMenu = StoredKey();
+}
+
+void SetKeptMenuSettleTime(ULONGLONG ticks) {
+    g_settleTime = ticks;
 }
 
 bool StoredWideRecord(const StoredValue& value, StoredRecord* record) {

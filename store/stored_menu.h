@@ -18,6 +18,14 @@ struct StoredValue {
     std::string data;     // the bytes as stored, unless tooLong
 };
 
+// What a key looked like when it was read. Writing a value, or adding or
+// removing a sub-key, gives the key a new last-write time.
+struct KeyStamp {
+    FILETIME written = {};
+    DWORD values = 0;
+    DWORD subkeys = 0;
+};
+
 // One key of the menu: a submenu, or the root menu itself.
 struct StoredKey {
     std::wstring name; // as stored; empty for the root
@@ -27,6 +35,8 @@ struct StoredKey {
     StoredValue record;              // the default value: the submenu's own record
     std::vector<StoredValue> values; // the named values, in enumeration order
     std::vector<StoredKey> subkeys;  // those that opened, in enumeration order
+    KeyStamp stamp;                  // taken before the key's values were read
+    bool whole = true;               // the stamps of this key and every key beneath it were taken
 };
 
 // Reads `key` and everything beneath it into `tree`. With `normalise`, every
@@ -37,7 +47,19 @@ void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree);
 // Reads only the values of `key` (its default value included).
 void ReadStoredValues(HKEY key, StoredKey* tree);
 // The settings key's tree, normalised; false when the key cannot be opened.
+// A menu is mostly pressed again unchanged: the tree read last is kept and
+// given again, without reading a value, for as long as every key of it has
+// the last-write time and the numbers of values and sub-keys it had then.
+// A tree is kept only when none of its keys was written within the settle
+// time before the read, so that a later write cannot share a time stamp
+// with the one the read saw.
 bool ReadNormalisedMenu(StoredKey* tree);
+// Whether the last ReadNormalisedMenu gave the kept tree.
+bool LastMenuReadWasKept();
+// Gives up the kept tree (when the plug-in is unloaded).
+void ReleaseKeptMenu();
+// The settle time, in 100 ns units (2 s unless changed; tests shorten it).
+void SetKeptMenuSettleTime(ULONGLONG ticks);
 
 // The record held by `value` as ReadRecordValue reads it through the code
 // page into `record` (kRecordBufferSize bytes); false where that gives none.

@@ -110,8 +110,18 @@ class TempFile {
 
 class NextPress : public ::testing::Test {
   protected:
-    void SetUp() override { qtest::DeleteProductKey(); }
-    void TearDown() override { qtest::DeleteProductKey(); }
+    // The stored menu read by a press may be kept as soon as its keys were
+    // written, so that these presses show what a kept tree gives.
+    void SetUp() override {
+        qtest::DeleteProductKey();
+        ReleaseKeptMenu();
+        SetKeptMenuSettleTime(0);
+    }
+    void TearDown() override {
+        SetKeptMenuSettleTime(2ULL * 10000000ULL);
+        ReleaseKeptMenu();
+        qtest::DeleteProductKey();
+    }
     qtest::HostWindow m_host;
 };
 } // namespace

@@ -250,7 +250,9 @@ Press PressThroughExport(PressFunction wbPress, HWND host) {
 
 // The press of plugin/press.cpp, step by step. Reading the store is timed on
 // its own by a plain read just before; normalising is what the press's read
-// takes beyond it (nothing, once every record has its position).
+// takes beyond it (nothing, once every record has its position). Once the
+// menu has settled, the press's read gives the tree kept from the last one,
+// and "read the store" is that read.
 Press PressByParts(HWND host, HMENU contextMenu) {
     Press press;
     double t = NowMs();
@@ -333,11 +335,48 @@ PressFunction LoadPress() {
     return plugin ? reinterpret_cast<PressFunction>(GetProcAddress(plugin, "WBPress")) : nullptr;
 }
 
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The last time any key of the tree beneath `key` was written.
+ULONGLONG NewestWrite(HKEY key) {
+    FILETIME written = {};
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, &written);
+    ULONGLONG newest = Ticks(written);
+    char child[512];
+    for (DWORD i = 0; RegEnumKeyA(key, i, child, sizeof child) == ERROR_SUCCESS; ++i) {
+        HKEY sub;
+        if (RegOpenKeyExA(key, child, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        newest = std::max(newest, NewestWrite(sub));
+        RegCloseKey(sub);
+    }
+    return newest;
+}
+
+// A menu is mostly pressed long after it was last changed, and the plug-in
+// keeps what a press read only from keys that have gone unwritten for 2 s:
+// waits until the stored menu (seeded, or completed by a first press) is
+// that old.
+void WaitUntilTheStoreHasSettled() {
+    HKEY key = OpenSettingsKey();
+    const ULONGLONG settled = NewestWrite(key) + 25000000ULL; // 2.5 s
+    RegCloseKey(key);
+    for (;;) {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        if (Ticks(now) >= settled) return;
+        Sleep(50);
+    }
+}
+
 void RunCase(const Case& c) {
     if (c.size)
         SeedFlat(c.size, c.icons);
     else
         SeedDeep(10, c.icons);
+    WaitUntilTheStoreHasSettled();
     HWND host = MakeHostWindow();
     Pump();
     const int following = (c.size >= 1000) ? 7 : 15;
@@ -345,6 +384,7 @@ void RunCase(const Case& c) {
 
     if (PressFunction wbPress = LoadPress()) {
         PrintFirst("WBPress", PressThroughExport(wbPress, host));
+        WaitUntilTheStoreHasSettled();
         std::vector<Press> presses;
         for (int i = 0; i < following; ++i)
             presses.push_back(PressThroughExport(wbPress, host));
@@ -356,6 +396,7 @@ void RunCase(const Case& c) {
     HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
     HMENU contextMenu = GetSubMenu(resource, 0);
     PrintFirst("parts", PressByParts(host, contextMenu));
+    WaitUntilTheStoreHasSettled();
     std::vector<Press> presses;
     for (int i = 0; i < following; ++i)
         presses.push_back(PressByParts(host, contextMenu));

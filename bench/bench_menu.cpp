@@ -361,7 +361,7 @@ ULONGLONG NewestWrite(HKEY key) {
 // that old.
 void WaitUntilTheStoreHasSettled() {
     HKEY key = OpenSettingsKey();
-    const ULONGLONG settled = NewestWrite(key) + 25000000ULL; // 2.5 s
+    const ULONGLONG settled = NewestWrite(key) + kKeptMenuSettleTime + 5000000ULL; // and 0.5 s
     RegCloseKey(key);
     for (;;) {
         FILETIME now;

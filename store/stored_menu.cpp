@@ -16,7 +16,7 @@ const REGSAM kNormaliseRights = KEY_READ | KEY_SET_VALUE;
 StoredKey g_keptMenu;
 bool g_menuKept = false;
 bool g_lastReadKept = false;
-ULONGLONG g_settleTime = 2ULL * 10000000ULL;
+ULONGLONG g_settleTime = kKeptMenuSettleTime;
 
 ULONGLONG Ticks(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;

@@ -58,7 +58,9 @@ bool ReadNormalisedMenu(StoredKey* tree);
 bool LastMenuReadWasKept();
 // Gives up the kept tree (when the plug-in is unloaded).
 void ReleaseKeptMenu();
-// The settle time, in 100 ns units (2 s unless changed; tests shorten it).
+// The settle time, in 100 ns units: kKeptMenuSettleTime unless changed
+// (tests shorten it).
+const ULONGLONG kKeptMenuSettleTime = 2ULL * 10000000ULL;
 void SetKeptMenuSettleTime(ULONGLONG ticks);
 
 // The record held by `value` as ReadRecordValue reads it through the code

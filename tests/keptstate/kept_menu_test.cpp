@@ -8,12 +8,11 @@
 #include <map>
 #include <string>
 #include "store/stored_menu.h"
+#include "tests/keptstate/kept_right_away.h"
 #include "tests/support/test_support.h"
 #include "tests/wide/wide_registry.h"
 
 namespace {
-const ULONGLONG kDefaultSettleTime = 2ULL * 10000000ULL;
-
 // Every key and value of a read tree by "path|name" ("path\\" for a key's own
 // record), with the record it holds.
 typedef std::map<std::wstring, std::wstring> Flat;
@@ -73,18 +72,9 @@ void SeedMenu(const wchar_t* alpha) {
 
 class KeptMenu : public ::testing::Test {
   protected:
-    void SetUp() override {
-        qtest::DeleteProductKey();
-        ReleaseKeptMenu();
-        // Keys may be kept as soon as they were written: the tests write and
-        // press one step after the other.
-        SetKeptMenuSettleTime(0);
-    }
-    void TearDown() override {
-        SetKeptMenuSettleTime(kDefaultSettleTime);
-        ReleaseKeptMenu();
-        qtest::DeleteProductKey();
-    }
+    void SetUp() override { qtest::DeleteProductKey(); }
+    void TearDown() override { qtest::DeleteProductKey(); }
+    KeptRightAway m_keptRightAway;
 };
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "menubuild/kept_icons.h"
 #include "menubuild/native_menu.h"
 #include "store/stored_menu.h"
+#include "tests/keptstate/kept_right_away.h"
 #include "tests/menubuild/native_menu_test_util.h"
 #include "tests/wide/wide_registry.h"
 
@@ -110,18 +111,11 @@ class TempFile {
 
 class NextPress : public ::testing::Test {
   protected:
+    void SetUp() override { qtest::DeleteProductKey(); }
+    void TearDown() override { qtest::DeleteProductKey(); }
     // The stored menu read by a press may be kept as soon as its keys were
     // written, so that these presses show what a kept tree gives.
-    void SetUp() override {
-        qtest::DeleteProductKey();
-        ReleaseKeptMenu();
-        SetKeptMenuSettleTime(0);
-    }
-    void TearDown() override {
-        SetKeptMenuSettleTime(2ULL * 10000000ULL);
-        ReleaseKeptMenu();
-        qtest::DeleteProductKey();
-    }
+    KeptRightAway m_keptRightAway;
     qtest::HostWindow m_host;
 };
 } // namespace

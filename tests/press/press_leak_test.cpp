@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 #include "resources/resource_ids.h"
+#include "store/stored_menu.h"
 #include "tests/press/press_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -130,7 +131,7 @@ void SeedMenu() {
 void WaitUntilTheMenuHasSettled() {
     const ULONGLONG newest =
         std::max(LastWritten(kSettings), LastWritten((std::string(kSettings) + "\\Tools").c_str()));
-    const ULONGLONG settled = newest + 25000000ULL; // 2.5 s in 100 ns units
+    const ULONGLONG settled = newest + kKeptMenuSettleTime + 5000000ULL; // and half a second
     EXPECT_TRUE(qtest::PollUntil([&] {
         FILETIME now;
         GetSystemTimeAsFileTime(&now);

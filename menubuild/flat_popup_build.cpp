@@ -12,6 +12,7 @@
 #include "common/gdi_guards.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/native_menu_internal.h"
+#include "menubuild/strip_pixels.h"
 #include "store/menu_item_data.h"
 #include "store/registry_layout.h"
 
@@ -149,9 +150,7 @@ void CopyIntoSlot(HDC dc, HBITMAP bitmap, int cx, int cy, int slot, int stripWid
 namespace {
 // A strip compatible with the window's DC holding `pixels`, when there are
 // any. On a 32-bit display the strip is made and filled in one call.
-HBITMAP MakeStrip(HDC windowDc, int displayBits, int width, int height,
-                  const std::vector<DWORD>& pixels) {
-    const DWORD* bits = pixels.empty() ? nullptr : pixels.data();
+HBITMAP MakeStrip(HDC windowDc, int displayBits, int width, int height, const DWORD* bits) {
     if (displayBits == 32) return CreateBitmap(width, height, 1, 32, bits);
     OwnedBitmap strip(CreateCompatibleBitmap(windowDc, width, height));
     BITMAPINFO info = TopDownDibInfo(width, height);
@@ -178,26 +177,25 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     if (!windowDc.Get()) return nullptr;
     // Pixels are gathered only once an item has an icon: the strips of a
     // menu without icons stay as they were made.
-    std::vector<DWORD> imagePixels, maskPixels, scratch;
+    StripPixels pixels;
+    std::vector<DWORD> scratch(static_cast<size_t>(cx) * cy);
     for (int k = 0; k < count; ++k) {
         MENUITEMINFOA info = {};
         info.cbSize = QUORIL_MENUITEMINFO_SIZE;
         info.fMask = MIIM_CHECKMARKS | MIIM_TYPE;
         if (!GetMenuItemInfoA(menu, k, TRUE, &info)) continue;
         if ((info.fType & kBreakTypes) || !info.hbmpChecked || !info.hbmpUnchecked) continue;
-        if (imagePixels.empty()) {
-            imagePixels.assign(static_cast<size_t>(stripWidth) * cy, 0);
-            maskPixels.assign(imagePixels.size(), 0);
-            scratch.resize(static_cast<size_t>(cx) * cy);
-        }
-        CopyIntoSlot(windowDc.Get(), info.hbmpChecked, cx, cy, k, stripWidth, &maskPixels,
+        if (!pixels.Prepared()) pixels.Prepare(static_cast<size_t>(stripWidth) * cy);
+        CopyIntoSlot(windowDc.Get(), info.hbmpChecked, cx, cy, k, stripWidth, &pixels.Mask(),
                      &scratch);
-        CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &imagePixels,
+        CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &pixels.Image(),
                      &scratch);
     }
     const int displayBits = GetDeviceCaps(windowDc.Get(), BITSPIXEL);
-    OwnedBitmap image(MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, imagePixels));
-    OwnedBitmap mask(image ? MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, maskPixels)
+    const DWORD* imageBits = pixels.Prepared() ? pixels.Image().data() : nullptr;
+    const DWORD* maskBits = pixels.Prepared() ? pixels.Mask().data() : nullptr;
+    OwnedBitmap image(MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, imageBits));
+    OwnedBitmap mask(image ? MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, maskBits)
                            : nullptr);
     if (!mask) return nullptr;
     if (maskStrip) *maskStrip = mask.Release(); // a mask nobody wants is deleted

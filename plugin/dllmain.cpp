@@ -1,6 +1,7 @@
 // The module entry: records the instance and loads the button face.
 #include <windows.h>
 #include "menubuild/kept_icons.h"
+#include "menubuild/strip_pixels.h"
 #include "plugin/module.h"
 #include "store/stored_menu.h"
 
@@ -13,6 +14,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
             DeleteButtonFace();
             ReleaseKeptIcons();
             ReleaseKeptMenu();
+            ReleaseStripPixels();
         }
     } catch (...) {
     }

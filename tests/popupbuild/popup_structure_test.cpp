@@ -4,6 +4,7 @@
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
+#include "menubuild/strip_pixels.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "tests/popupbuild/native_menu_fixture.h"
@@ -48,8 +49,9 @@ TEST_F(PopupStructure, ContextPopupShowsTheResourceCommandsWithOpenInBold) {
     ASSERT_TRUE(Build(GetSubMenu(resource, 0)));
     EXPECT_EQ((Texts{"&Open", "&Insert", "&Delete", "&Properties", "-", "&Cancel"}),
               EntryTexts(m_popup));
-    const int ids[] = {ID_CONTEXT_OPEN, ID_CONTEXT_INSERT, ID_CONTEXT_DELETE,
-                       ID_CONTEXT_PROPERTIES, 0, ID_CONTEXT_CANCEL};
+    const int ids[] = {
+        ID_CONTEXT_OPEN,  ID_CONTEXT_INSERT, ID_CONTEXT_DELETE, ID_CONTEXT_PROPERTIES, 0,
+        ID_CONTEXT_CANCEL};
     for (size_t i = 0; i < m_popup.ItemCount(); ++i) {
         EXPECT_EQ(ids[i], m_popup.Item(i)->commandId) << "entry " << i;
         EXPECT_EQ(-1, m_popup.Item(i)->iconIndex) << "entry " << i;
@@ -177,6 +179,50 @@ TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, cx / 2, cy / 2));
     SelectObject(dc, old);
     DeleteDC(dc);
+}
+
+// Strips are gathered in buffers kept from one build to the next: a build
+// finds nothing of the one before in its strips, and building the same menu
+// again keeps no more than the first build did.
+TEST_F(PopupStructure, StripsHoldOnlyTheirOwnMenusIcons) {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    auto slotColour = [&](HBITMAP strip, int slot) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, strip);
+        COLORREF colour = GetPixel(dc, slot * cx + cx / 2, cy / 2);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return colour;
+    };
+    NativeMenuFixture wide;
+    for (int i = 0; i < 6; ++i)
+        wide.AddItem(wide.Root(), ("Red " + std::to_string(i)).c_str(), i + 1,
+                     ("r,,,,0,0," + std::to_string(i + 1) + ",0").c_str(), RGB(255, 0, 0));
+    HBITMAP mask = nullptr;
+    HBITMAP image = BuildIconStrips(wide.Root(), nullptr, &mask);
+    ASSERT_TRUE(image && mask);
+    DeleteObject(image);
+    DeleteObject(mask);
+    const size_t kept = KeptStripPixelCount();
+    EXPECT_GE(kept, static_cast<size_t>(2 * 6 * cx * cy));
+
+    HMENU root = m_menus.Root();
+    m_menus.AddItem(root, "None", 1, "a,,,,0,0,1,0");
+    m_menus.AddItem(root, "Blue", 2, "b,,,,0,0,2,0", RGB(0, 0, 255));
+    m_menus.AddItem(root, "Also none", 3, "c,,,,0,0,3,0");
+    for (int build = 0; build < 3; ++build) {
+        image = BuildIconStrips(root, nullptr, &mask);
+        ASSERT_TRUE(image && mask);
+        EXPECT_EQ(RGB(0, 0, 0), slotColour(image, 0)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 255), slotColour(image, 1)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), slotColour(image, 2)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), slotColour(mask, 0)) << "build " << build;
+        DeleteObject(image);
+        DeleteObject(mask);
+        EXPECT_EQ(kept, KeptStripPixelCount()) << "build " << build;
+    }
+    ReleaseStripPixels();
+    EXPECT_EQ(0u, KeptStripPixelCount());
 }
 
 TEST_F(PopupStructure, PaintedIconsAreThoseOfTheirItems) {

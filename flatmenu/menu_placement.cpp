@@ -36,8 +36,12 @@ int FitMenuHeight(int wanted, const RECT& workArea) {
 }
 
 RECT MonitorWorkArea(POINT point) {
-    RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0);
+    // Asking the screen's size costs as much as asking the monitor (Wine
+    // checks the display set-up each time): it is asked only when the work
+    // area cannot be had.
+    RECT primary;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0))
+        primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);

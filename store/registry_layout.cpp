@@ -48,10 +48,17 @@ int ItemCount(HMENU menu) {
 
 HKEY OpenSettingsKey() {
     static const char* const kNames[] = {"Software", "Quoril", "RoduzuRodidiVo", "Settings"};
+    const REGSAM kSettingsRights = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    // Every press comes here: a key that is there is opened in one step
+    // rather than through its four parents.
+    HKEY settings = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, QUORIL_SETTINGS_PATH, 0, kSettingsRights, &settings) ==
+        ERROR_SUCCESS)
+        return settings;
     // Never leave a half-opened chain behind; HKEY_CURRENT_USER is not ours.
     OwnedKey parent;
     for (int i = 0; i < 4; ++i) {
-        REGSAM rights = (i < 3) ? KEY_READ : (KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+        REGSAM rights = (i < 3) ? KEY_READ : kSettingsRights;
         parent.Reset(CreateChildKey(parent ? parent.Get() : HKEY_CURRENT_USER, kNames[i], rights));
         if (!parent) return nullptr;
     }

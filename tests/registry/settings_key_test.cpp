@@ -68,14 +68,19 @@ TEST(OpenSettingsKey, CreatesTheChainWithClassKeyOnFirstUse) {
     RegCloseKey(settings);
     EXPECT_EQ(before, qtest::OpenKeyHandles());
 
-    // A later call opens the same, now filled key.
+    // A later call opens the same, now filled key, with the same rights.
     settings = OpenSettingsKey();
     ASSERT_NE(nullptr, settings);
+    EXPECT_EQ(before + 1, qtest::OpenKeyHandles()) << "only the settings key may stay open";
     char record[64] = "";
     DWORD size = sizeof record - 1;
     EXPECT_EQ(ERROR_SUCCESS,
               RegQueryValueExA(settings, "Item", nullptr, nullptr, (BYTE*)record, &size));
     EXPECT_STREQ("x.exe,,,,0,0,1,0", record);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(settings, "Second", 0, REG_SZ, data, sizeof data - 1));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(settings, "Other", 0, nullptr, 0, KEY_READ, nullptr,
+                                             &child, nullptr));
+    RegCloseKey(child);
     RegCloseKey(settings);
     EXPECT_EQ(before, qtest::OpenKeyHandles());
 }

@@ -12,6 +12,7 @@
 #include "common/gdi_guards.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/native_menu_internal.h"
+#include "menubuild/press_display.h"
 #include "menubuild/strip_pixels.h"
 #include "store/menu_item_data.h"
 #include "store/registry_layout.h"
@@ -145,30 +146,6 @@ void CopyIntoSlot(HDC dc, HBITMAP bitmap, int cx, int cy, int slot, int stripWid
                         static_cast<size_t>(slot) * cx);
     }
 }
-} // namespace
-
-namespace {
-// While ShowLauncherMenu builds the popups of a press, the display's depth
-// is asked once for all their strips (0: not asked yet).
-int* g_pressDisplayBits = nullptr;
-
-struct PressDisplayBits {
-    int bits = 0;
-    int* previous = g_pressDisplayBits;
-    PressDisplayBits() { g_pressDisplayBits = &bits; }
-    ~PressDisplayBits() { g_pressDisplayBits = previous; }
-    PressDisplayBits(const PressDisplayBits&) = delete;
-    PressDisplayBits& operator=(const PressDisplayBits&) = delete;
-};
-
-// Asking a display context for its depth costs about as much as making a
-// compatible bitmap under Wine (each of which asks it again).
-int DisplayBits(HDC windowDc) {
-    if (g_pressDisplayBits && *g_pressDisplayBits) return *g_pressDisplayBits;
-    const int bits = GetDeviceCaps(windowDc, BITSPIXEL);
-    if (g_pressDisplayBits) *g_pressDisplayBits = bits;
-    return bits;
-}
 
 // A strip compatible with the window's DC holding `pixels`, when there are
 // any. On a 32-bit display the strip is made and filled in one call.
@@ -183,18 +160,18 @@ HBITMAP MakeStrip(HDC windowDc, int displayBits, int width, int height, const DW
 
 // The items' bitmaps are read as pixels (GetDIBits) and each strip is made
 // from its pixels at once: selecting a thousand small bitmaps into a device
-// context one after the other is what made long menus slow to appear. The
-// display's depth is asked once (once per press, within ShowLauncherMenu).
+// context one after the other is what made long menus slow to appear. Within
+// a press the display's depth is asked once, and a popup without an owner
+// makes its strips on the host window's DC rather than the desktop's.
 HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
     if (maskStrip) *maskStrip = nullptr;
     if (!menu) return nullptr;
-    if (!window) window = GetDesktopWindow();
     int count = GetMenuItemCount(menu);
     if (count < 1) return nullptr;
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     const int stripWidth = count * cx;
 
-    WindowDc windowDc(window);
+    DisplayDc windowDc(window);
     if (!windowDc.Get()) return nullptr;
     // Pixels are gathered only once an item has an icon: the strips of a
     // menu without icons stay as they were made.
@@ -212,7 +189,7 @@ HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip) {
         CopyIntoSlot(windowDc.Get(), info.hbmpUnchecked, cx, cy, k, stripWidth, &pixels.Image(),
                      &scratch);
     }
-    const int displayBits = DisplayBits(windowDc.Get());
+    const int displayBits = DisplayDepth(windowDc.Get());
     const DWORD* imageBits = pixels.Prepared() ? pixels.Image().data() : nullptr;
     const DWORD* maskBits = pixels.Prepared() ? pixels.Mask().data() : nullptr;
     OwnedBitmap image(MakeStrip(windowDc.Get(), displayBits, stripWidth, cy, imageBits));
@@ -272,7 +249,7 @@ int ShowLauncherMenu(HINSTANCE module, HMENU root, int x, int y, HWND window, HM
     if (parentSubmenuId) *parentSubmenuId = 0;
     if (!root || !window || GetMenuItemCount(root) < 1) return 0;
 
-    PressDisplayBits displayBits; // for the strips of every popup built here
+    PressDisplay display(window); // for the strips of every popup built here
     CFlatPopupMenu launcher;
     CFlatPopupMenu context;
     PopupBuildNode contextNode = {contextMenu, nullptr, &context, nullptr, nullptr, nullptr};

@@ -14,6 +14,7 @@
 #include "common/icon_file.h"
 #include "menubuild/native_menu.h"
 #include "menubuild/native_menu_internal.h"
+#include "menubuild/press_display.h"
 #include "store/stored_menu.h"
 
 namespace {
@@ -179,7 +180,7 @@ IconSurface::IconSurface(HWND window, int width, int height)
                         CreateDibSurface(windowDc.Get(), width, height, drawBitmap.Put()))
                   : nullptr),
       selected(drawDc.Get(), drawBitmap.Get()),
-      displayBits(windowDc.Get() ? GetDeviceCaps(windowDc.Get(), BITSPIXEL) : 0) {
+      displayBits(windowDc.Get() ? DisplayDepth(windowDc.Get()) : 0) {
     if (!selected.Selected()) bits = nullptr;
 }
 

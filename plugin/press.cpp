@@ -10,6 +10,7 @@
 #include "editor/item_dialog.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
+#include "menubuild/press_display.h"
 #include "plugin/exports.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
@@ -67,6 +68,7 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
 
 namespace {
 int Press(HWND hostWindow, int x, int y) {
+    PressDisplay display(hostWindow); // asked once for every bitmap of the press
     // The stored menu is read once: every record without a position gets one
     // on the way, and the menu is built from what was read.
     StoredKey tree;

@@ -1,9 +1,11 @@
 // What the flat popups built from native menus hold: titles, the context
 // popup, the display order, flags, icons and strips.
 #include <gtest/gtest.h>
+#include <optional>
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
+#include "menubuild/press_display.h"
 #include "menubuild/strip_pixels.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
@@ -13,6 +15,17 @@
 using Texts = std::vector<std::string>;
 
 namespace {
+// The colour in the middle of icon slot `slot` of a strip.
+COLORREF SlotColour(HBITMAP strip, int slot) {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, strip);
+    COLORREF colour = GetPixel(dc, slot * cx + cx / 2, cy / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
 class PopupStructure : public ::testing::Test {
   protected:
     void SetUp() override { SetModuleInstance(GetModuleHandleA(nullptr)); }
@@ -186,14 +199,6 @@ TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
 // again keeps no more than the first build did.
 TEST_F(PopupStructure, StripsHoldOnlyTheirOwnMenusIcons) {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    auto slotColour = [&](HBITMAP strip, int slot) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, strip);
-        COLORREF colour = GetPixel(dc, slot * cx + cx / 2, cy / 2);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        return colour;
-    };
     NativeMenuFixture wide;
     for (int i = 0; i < 6; ++i)
         wide.AddItem(wide.Root(), ("Red " + std::to_string(i)).c_str(), i + 1,
@@ -213,16 +218,60 @@ TEST_F(PopupStructure, StripsHoldOnlyTheirOwnMenusIcons) {
     for (int build = 0; build < 3; ++build) {
         image = BuildIconStrips(root, nullptr, &mask);
         ASSERT_TRUE(image && mask);
-        EXPECT_EQ(RGB(0, 0, 0), slotColour(image, 0)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 255), slotColour(image, 1)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 0), slotColour(image, 2)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 0), slotColour(mask, 0)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(image, 0)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 255), SlotColour(image, 1)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(image, 2)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(mask, 0)) << "build " << build;
         DeleteObject(image);
         DeleteObject(mask);
         EXPECT_EQ(kept, KeptStripPixelCount()) << "build " << build;
     }
     ReleaseStripPixels();
     EXPECT_EQ(0u, KeptStripPixelCount());
+}
+
+// Within a press a popup without an owner makes its strips on the host
+// window's DC, and on the desktop's when the host window cannot give one:
+// the same strips as outside a press either way.
+TEST_F(PopupStructure, StripsMadeWithinAPressAreThoseMadeOutsideOne) {
+    HMENU root = m_menus.Root();
+    m_menus.AddItem(root, "None", 1, "a,,,,0,0,1,0");
+    m_menus.AddItem(root, "Blue", 2, "b,,,,0,0,2,0", RGB(0, 0, 255));
+    m_menus.AddItem(root, "Green", 3, "c,,,,0,0,3,0", RGB(0, 255, 0));
+    auto slots = [&](bool inPress, HWND host) {
+        std::optional<PressDisplay> press;
+        if (inPress) press.emplace(host);
+        std::vector<COLORREF> colours;
+        HBITMAP mask = nullptr;
+        HBITMAP image = BuildIconStrips(root, nullptr, &mask);
+        if (!image || !mask) return colours;
+        BITMAP format = {};
+        GetObjectA(image, sizeof format, &format);
+        colours.push_back(format.bmBitsPixel);
+        for (int slot = 0; slot < 3; ++slot) {
+            colours.push_back(SlotColour(image, slot));
+            colours.push_back(SlotColour(mask, slot));
+        }
+        DeleteObject(image);
+        DeleteObject(mask);
+        return colours;
+    };
+    const std::vector<COLORREF> outside = slots(false, nullptr);
+    ASSERT_EQ(7u, outside.size()) << "no strips were made outside a press";
+    EXPECT_EQ(RGB(0, 0, 255), outside[3]);
+    EXPECT_EQ(RGB(0, 255, 0), outside[5]);
+
+    qtest::HostWindow host;
+    EXPECT_EQ(outside, slots(true, host.Handle())) << "on the host window's DC";
+    HWND gone =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(gone);
+    DestroyWindow(gone);
+    EXPECT_EQ(outside, slots(true, gone)) << "with the host window gone";
+    {
+        PressDisplay outer(host.Handle());
+        EXPECT_EQ(outside, slots(true, gone)) << "within a press inside another";
+    }
 }
 
 TEST_F(PopupStructure, PaintedIconsAreThoseOfTheirItems) {

@@ -38,10 +38,11 @@ class FlatMenuContext : public ::testing::Test {
         qtest::RightUp();
         return fmtest::WaitShown(ctx);
     }
+    // Clicks an entry once it is hot, at the point hovered.
     void Choose(const CFlatPopupMenu& menu, size_t entry) {
-        fmtest::HoverEntry(menu, entry);
-        qtest::LeftDown();
-        qtest::LeftUp();
+        ASSERT_TRUE(fmtest::HoverEntry(menu, entry)) << "entry " << entry << " did not get hot";
+        const POINT at = fmtest::EntryPoint(menu, entry);
+        qtest::ClickCarryingPosition(at.x, at.y);
     }
     qtest::HostWindow host;
     CFlatPopupMenu ctx, root, child;

@@ -309,7 +309,7 @@ void Watchdog::Kick() {
 }
 
 namespace {
-void SendMouse(DWORD flags, int x = 0, int y = 0) {
+INPUT MouseInput(DWORD flags, int x, int y) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = flags;
@@ -321,9 +321,20 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
         in.mi.dy = (y * 65536 + h - 1) / h;
         in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
     }
+    return in;
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT in = MouseInput(flags, x, y);
     SendInput(1, &in, sizeof in);
 }
 } // namespace
+
+void ClickCarryingPosition(int x, int y) {
+    INPUT in[2] = {MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y),
+                   MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y)};
+    SendInput(2, in, sizeof in[0]);
+}
 
 void MoveMouse(int x, int y) {
     // Later input carries the pointer's position: wait until it is there, and
@@ -520,8 +531,7 @@ size_t AllHeapsInUse() {
     return used;
 }
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 // Through the wide API, so that names the code page cannot hold are deleted
 // too; stops at a key that cannot be deleted instead of trying it forever.

@@ -52,6 +52,10 @@ void RightUp();
 // Press and release are queued together, so the UI thread never sees the
 // button held for long (no auto-repeat, no timer in between).
 void ClickAt(int x, int y);
+// A left click whose button events carry the position themselves: a pointer
+// that the display puts back late (to where an earlier input left it) cannot
+// move the click elsewhere.
+void ClickCarryingPosition(int x, int y);
 void RightClickAt(int x, int y);
 void PressKey(WORD virtualKey);
 void ReleaseAllButtons();

@@ -17,10 +17,12 @@
 #include <string>
 #include <vector>
 #include "bench/bench_timeline.h"
+#include "common/handle_guards.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
+#include "menubuild/native_build.h"
 #include "menubuild/native_menu.h"
-#include "menubuild/native_menu_internal.h"
+#include "menubuild/press_context.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "store/registry_layout.h"
@@ -183,52 +185,26 @@ void AddTrackParts(Press* press, double trackStart, const PopupTimeline& line) {
     press->parts.emplace_back("first paint", line.paintEnd - line.paintStart);
 }
 
-// Releases a launcher list as ShowLauncherMenu does: strips, titles, nodes
-// and every popup but the first.
-void ReleaseLauncherList(PopupBuildNode* node) {
-    CFlatPopupMenu* keep = node->popup;
-    while (node) {
-        PopupBuildNode* next = node->next;
-        if (node->imageStrip) DeleteObject(node->imageStrip);
-        if (node->maskStrip) DeleteObject(node->maskStrip);
-        if (node->popup != keep) delete node->popup;
-        free(node->title);
-        delete node;
-        node = next;
-    }
-}
-
-char* CopyTitle(const char* text) {
-    char* copy = static_cast<char*>(malloc(strlen(text) + 1));
-    strcpy(copy, text);
-    return copy;
-}
-
 // ShowLauncherMenu, step by step: the context popup, the launcher's popups
-// with their strips, and the tracking of the root popup.
-void ShowByParts(Press* press, HMENU root, HMENU contextMenu) {
+// with their strips, and the tracking of the root popup. The press's popups
+// are released with its context, as in ShowLauncherMenu.
+void ShowByParts(Press* press, PressContext& context, HMENU root, HMENU contextMenu) {
     double t = NowMs();
-    CFlatPopupMenu launcher, context;
-    PopupBuildNode contextNode = {contextMenu, nullptr, &context, nullptr, nullptr, nullptr};
-    BuildPopupMenu(ModuleInstance(), nullptr, &contextNode, nullptr);
+    PopupNode& contextNode = context.popups.Context();
+    contextNode.nativeMenu = contextMenu;
+    BuildPopupMenu(context, contextNode, nullptr);
     double after = NowMs();
     press->parts.emplace_back("context popup", after - t);
 
     t = after;
-    PopupBuildNode* first = new PopupBuildNode{
-        root, CopyTitle(QUORIL_LAUNCHER_TITLE), &launcher, nullptr, nullptr, nullptr};
-    BuildPopupMenu(ModuleInstance(), nullptr, first, &contextNode);
+    PopupNode& first = context.popups.Add(root, QUORIL_LAUNCHER_TITLE);
+    BuildPopupMenu(context, first, &contextNode);
     after = NowMs();
     press->parts.emplace_back("popups and strips", after - t);
-    {
-        PopupWatch watch;
-        t = NowMs();
-        launcher.Track(10, 10, nullptr, true, false, nullptr);
-        AddTrackParts(press, t, watch.Timeline());
-    }
-    ReleaseLauncherList(first);
-    if (contextNode.imageStrip) DeleteObject(contextNode.imageStrip);
-    if (contextNode.maskStrip) DeleteObject(contextNode.maskStrip);
+    PopupWatch watch;
+    t = NowMs();
+    first.popup.Track(10, 10, nullptr, true, false, nullptr);
+    AddTrackParts(press, t, watch.Timeline());
 }
 
 Press PressThroughExport(PressFunction wbPress, HWND host) {
@@ -255,41 +231,42 @@ Press PressThroughExport(PressFunction wbPress, HWND host) {
 // and "read the store" is that read.
 Press PressByParts(HWND host, HMENU contextMenu) {
     Press press;
+    PluginModule& plugin = ThePlugin();
+    PressContext context(plugin.Instance(), host, plugin.Cache());
     double t = NowMs();
     {
         StoredKey plain;
-        HKEY key = OpenSettingsKey();
-        ReadStoredTree(key, false, &plain);
-        RegCloseKey(key);
+        OwnedKey key(OpenSettingsKey());
+        ReadStoredTree(key.Get(), false, &plain);
     }
     const double plainRead = NowMs() - t;
 
     t = NowMs();
     StoredKey tree;
-    ReadNormalisedMenu(&tree);
+    ReadAndNormalizeMenu(context.cache.menu, &tree);
     double after = NowMs();
     press.parts.emplace_back("read the store", std::min(plainRead, after - t));
     press.parts.emplace_back("normalise", std::max(0.0, after - t - plainRead));
 
-    HMENU root = CreatePopupMenu();
+    OwnedMenuTree root(CreatePopupMenu());
     {
-        // BuildRootMenuFromStore, its icon look-up apart from the native tree.
+        // BuildRootMenu, its icon look-up apart from the native tree.
         t = NowMs();
-        BuildIconScope icons(host, ModuleInstance());
-        LookUpIcons(tree);
+        NativeBuild build(context, host);
+        build.LookUpIcons(tree);
         after = NowMs();
         press.parts.emplace_back("icons", after - t);
         t = after;
-        FillMenuFromStore(host, root, tree);
-        if (GetMenuItemCount(root) <= 0)
-            InsertLauncherItem(host, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
+        FillMenuFromStore(build, root.Get(), tree);
+        if (GetMenuItemCount(root.Get()) <= 0)
+            InsertLauncherItem(build, root.Get(), QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
     }
     after = NowMs();
     press.parts.emplace_back("native tree", after - t);
 
-    ShowByParts(&press, root, contextMenu);
-    DestroyMenuTree(root);
-    DestroyMenu(root);
+    ShowByParts(&press, context, root.Get(), contextMenu);
+    context.popups.Clear();
+    root.Reset();
     Pump();
     return press;
 }
@@ -360,9 +337,9 @@ ULONGLONG NewestWrite(HKEY key) {
 // waits until the stored menu (seeded, or completed by a first press) is
 // that old.
 void WaitUntilTheStoreHasSettled() {
-    HKEY key = OpenSettingsKey();
-    const ULONGLONG settled = NewestWrite(key) + kKeptMenuSettleTime + 5000000ULL; // and 0.5 s
-    RegCloseKey(key);
+    OwnedKey key(OpenSettingsKey());
+    const ULONGLONG settled =
+        NewestWrite(key.Get()) + KeptMenu::kDefaultSettleTime + 5000000ULL; // and 0.5 s
     for (;;) {
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
@@ -393,7 +370,7 @@ void RunCase(const Case& c) {
         printf("  Quoril.dll not found beside the benchmark: no WBPress figures\n");
     }
 
-    HMENU resource = LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    HMENU resource = LoadMenuA(ThePlugin().Instance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
     HMENU contextMenu = GetSubMenu(resource, 0);
     PrintFirst("parts", PressByParts(host, contextMenu));
     WaitUntilTheStoreHasSettled();
@@ -409,7 +386,7 @@ void RunCase(const Case& c) {
 } // namespace
 
 int main(int argc, char** argv) {
-    SetModuleInstance(GetModuleHandleA(nullptr));
+    ThePlugin().Attach(GetModuleHandleA(nullptr));
     if (argc == 2 && strcmp(argv[1], "--list") == 0) {
         printf("%d\n", kCaseCount);
         return 0;

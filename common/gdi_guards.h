@@ -23,18 +23,32 @@ class SelectedObject {
 };
 
 // A window's DC from GetDC (the screen's for a null window), released on
-// scope exit.
+// scope exit. The one guard of a borrowed DC.
 class WindowDc {
   public:
     explicit WindowDc(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    ~WindowDc() {
-        if (m_dc) ReleaseDC(m_window, m_dc);
+    ~WindowDc() { Reset(); }
+    WindowDc(WindowDc&& other) noexcept : m_window(other.m_window), m_dc(other.m_dc) {
+        other.m_dc = nullptr;
+    }
+    WindowDc& operator=(WindowDc&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            m_window = other.m_window;
+            m_dc = other.m_dc;
+            other.m_dc = nullptr;
+        }
+        return *this;
     }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     HDC Get() const { return m_dc; }
 
   private:
+    void Reset() {
+        if (m_dc) ReleaseDC(m_window, m_dc);
+        m_dc = nullptr;
+    }
     HWND m_window;
     HDC m_dc;
 };

@@ -3,23 +3,24 @@
 #pragma once
 #include <windows.h>
 
-class CFlatPopupMenu;
-
-struct PopupBuildNode {
-    HMENU nativeMenu;
-    char* title; // owned copy, or null
-    CFlatPopupMenu* popup;
-    HBITMAP imageStrip;
-    HBITMAP maskStrip;
-    PopupBuildNode* next;
-};
+struct PopupNode;
+struct PressContext;
+struct IconStrips;
 
 #define QUORIL_LAUNCHER_TITLE "Quoril 2.0"
 
-int ShowLauncherMenu(HINSTANCE module, HMENU root, int x, int y, HWND window, HMENU contextMenu,
-                     int* contextCommand, int* parentSubmenuId);
-int TrackPopupTree(HINSTANCE module, HMENU menu, HWND window, CFlatPopupMenu* popup, int x, int y,
-                   const char* title, PopupBuildNode* contextNode, int* contextCommand);
-bool BuildPopupMenu(HINSTANCE module, HWND window, PopupBuildNode* node,
-                    PopupBuildNode* contextNode);
-HBITMAP BuildIconStrips(HMENU menu, HWND window, HBITMAP* maskStrip);
+// Builds the context popup from `contextMenu` and the launcher's popups from
+// `root`, tracks the launcher at (x, y) and records the choice in
+// `press.choice`; returns the chosen command id, or 0. Every popup is
+// released again before it returns.
+int ShowLauncherMenu(PressContext& press, HMENU root, int x, int y, HMENU contextMenu);
+// Builds the popups of `menu` (titled `title`, or untitled for null) and
+// tracks the first at (x, y); returns the chosen command id, or 0.
+int TrackPopupTree(PressContext& press, HMENU menu, int x, int y, const char* title,
+                   PopupNode* contextNode, int* contextCommand);
+// Fills the node's popup from its native menu; a submenu gets a node of its
+// own at the tree's end, built at once.
+bool BuildPopupMenu(PressContext& press, PopupNode& node, PopupNode* contextNode);
+// The strips of small icons of the items of `menu`, made on `window`'s DC
+// (for null: the host window's, else the desktop's); empty on failure.
+IconStrips BuildIconStrips(PressContext& press, HMENU menu, HWND window);

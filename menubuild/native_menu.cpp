@@ -1,55 +1,26 @@
 // Builds the native menu tree of one press from the stored menu, and releases
 // it again.
 #include "menubuild/native_menu.h"
-#include "menubuild/native_menu_internal.h"
+#include "menubuild/native_build.h"
 #include "store/item_record.h"
-#include "store/registry_layout.h"
 #include "store/stored_menu.h"
 
-int BuildRootMenu(HWND window, HMENU root, HINSTANCE module) {
-    StoredKey tree;
-    {
-        OwnedKey key(OpenSettingsKey());
-        if (!key) return 0;
-        ReadStoredTree(key.Get(), false, &tree);
-    }
-    return BuildRootMenuFromStore(window, root, module, tree);
-}
-
-int BuildRootMenuFromStore(HWND window, HMENU root, HINSTANCE module, const StoredKey& tree) {
-    BuildIconScope icons(window, module); // each distinct icon is looked up once per build
-    LookUpIcons(tree);
-    int result = FillMenuFromStore(window, root, tree);
+int BuildRootMenu(PressContext& press, HWND window, HMENU root, const StoredKey& tree) {
+    NativeBuild build(press, window); // each distinct icon is looked up once per build
+    build.LookUpIcons(tree);
+    int result = FillMenuFromStore(build, root, tree);
     if (GetMenuItemCount(root) <= 0)
-        return InsertLauncherItem(window, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
+        return InsertLauncherItem(build, root, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker);
     return result;
 }
 
-int FillMenuFromKey(HWND window, HMENU menu, HKEY key) {
-    StoredKey tree;
-    ReadStoredTree(key, false, &tree);
-    return FillMenuFromStore(window, menu, tree);
-}
-
-int AddSubmenuItems(HWND window, HMENU menu, HKEY key) {
-    StoredKey tree;
-    ReadStoredTree(key, false, &tree);
-    return AddStoredSubmenuItems(window, menu, tree);
-}
-
-int AddLauncherItems(HWND window, HMENU menu, HKEY key) {
-    StoredKey tree;
-    ReadStoredValues(key, &tree);
-    return AddStoredLauncherItems(window, menu, tree);
-}
-
-int FillMenuFromStore(HWND window, HMENU menu, const StoredKey& key) {
-    int submenus = AddStoredSubmenuItems(window, menu, key);
-    int items = AddStoredLauncherItems(window, menu, key);
+int FillMenuFromStore(NativeBuild& build, HMENU menu, const StoredKey& key) {
+    int submenus = AddSubmenuItems(build, menu, key);
+    int items = AddLauncherItems(build, menu, key);
     return (submenus || items) ? 1 : 0;
 }
 
-int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key) {
+int AddSubmenuItems(NativeBuild& build, HMENU menu, const StoredKey& key) {
     int count = 0;
     for (const StoredKey& subkey : key.subkeys) {
         // An item's text is the name its key is found by again: a name the
@@ -61,9 +32,9 @@ int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key) {
         char record[kRecordBufferSize];
         const bool hasRecord =
             subkey.hasRecord && StoredAnsiRecord(subkey.record, record) && record[0];
-        if (FillMenuFromStore(window, submenu.Get(), subkey) &&
-            InsertSubmenuItemWithRecord(window, menu, submenu.Get(), subkey.ansiName.c_str(),
-                                        hasRecord ? record : nullptr)) {
+        if (FillMenuFromStore(build, submenu.Get(), subkey) &&
+            InsertSubmenuItem(build, menu, submenu.Get(), subkey.ansiName.c_str(),
+                              hasRecord ? record : nullptr)) {
             submenu.Release(); // now part of `menu`
             ++count;
         }
@@ -71,18 +42,18 @@ int AddStoredSubmenuItems(HWND window, HMENU menu, const StoredKey& key) {
     return count;
 }
 
-int AddStoredLauncherItems(HWND window, HMENU menu, const StoredKey& key) {
+int AddLauncherItems(NativeBuild& build, HMENU menu, const StoredKey& key) {
     int count = 0;
     char record[kRecordBufferSize];
     for (const StoredValue& value : key.values) {
         // A name the code page cannot hold would address another value.
         if (!value.exact || value.ansiName.empty() || value.type != REG_SZ) continue;
         if (!StoredAnsiRecord(value, record)) continue;
-        if (!InsertLauncherItem(window, menu, value.ansiName.c_str(), record)) return 0;
+        if (!InsertLauncherItem(build, menu, value.ansiName.c_str(), record)) return 0;
         ++count;
     }
     if (GetMenuItemCount(menu) == 0 &&
-        InsertLauncherItem(window, menu, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker))
+        InsertLauncherItem(build, menu, QUORIL_PLACEHOLDER_TEXT, PlaceholderMarker))
         ++count;
     return count;
 }
@@ -99,13 +70,10 @@ int DestroyMenuTree(HMENU menu) {
         }
         // Remove first so the item no longer refers to what is released next.
         RemoveMenu(menu, 0, MF_BYPOSITION);
-        if (item.hSubMenu) {
-            DestroyMenuTree(item.hSubMenu);
-            DestroyMenu(item.hSubMenu);
-        }
-        FreeItemData(reinterpret_cast<void*>(item.dwItemData));
-        if (item.hbmpUnchecked) DeleteObject(item.hbmpUnchecked);
-        if (item.hbmpChecked) DeleteObject(item.hbmpChecked);
+        OwnedMenuTree submenu(item.hSubMenu);
+        OwnedItemData data(reinterpret_cast<char*>(item.dwItemData));
+        // The item carried its bitmaps: they go with it.
+        OwnedBitmap image(item.hbmpUnchecked), mask(item.hbmpChecked);
     }
     return 1;
 }

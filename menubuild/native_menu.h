@@ -8,19 +8,27 @@
 
 #define QUORIL_PLACEHOLDER_TEXT "Insert Item..."
 
+struct PressContext;
 struct StoredKey;
+class NativeBuild;
 
-// `module` is the instance handed to ExtractIconA for the items' icons.
-int BuildRootMenu(HWND window, HMENU root, HINSTANCE module = nullptr);
-// BuildRootMenu from the settings key's tree as read already (ReadStoredTree).
-int BuildRootMenuFromStore(HWND window, HMENU root, HINSTANCE module, const StoredKey& tree);
-int FillMenuFromKey(HWND window, HMENU menu, HKEY key);
-int AddSubmenuItems(HWND window, HMENU menu, HKEY key);
-int AddLauncherItems(HWND window, HMENU menu, HKEY key);
-BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, const char* keyName);
-BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* record);
-BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item);
+// Fills `root` from `tree`, the settings key's tree as read (ReadStoredTree),
+// with bitmaps compatible with `window`'s DC (the screen's for null). A menu
+// that stays empty gets the "Insert Item..." placeholder.
+int BuildRootMenu(PressContext& press, HWND window, HMENU root, const StoredKey& tree);
+// The submenus of `key`, then its items; 1 when anything was added.
+int FillMenuFromStore(NativeBuild& build, HMENU menu, const StoredKey& key);
+int AddSubmenuItems(NativeBuild& build, HMENU menu, const StoredKey& key);
+int AddLauncherItems(NativeBuild& build, HMENU menu, const StoredKey& key);
+// A submenu item for `submenu` named `keyName`, with the submenu's record (null:
+// none, or empty).
+BOOL InsertSubmenuItem(NativeBuild& build, HMENU menu, HMENU submenu, const char* keyName,
+                       const char* record);
+BOOL InsertLauncherItem(NativeBuild& build, HMENU menu, const char* text, const char* record);
+BOOL InsertWithIcon(NativeBuild& build, HMENU menu, const char* record, MENUITEMINFOA* item);
 BOOL InsertItemSeparator(HMENU menu, const char* record);
+// Draws `icon` into a new image bitmap (returned) and mask (through
+// `maskOut`) compatible with `window`'s DC; null when they cannot be made.
 HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut);
 // Empties `menu`, releasing submenus, record copies and icon bitmaps; always 1.
 int DestroyMenuTree(HMENU menu);

@@ -1,25 +1,20 @@
-// The icons of the native items. Reading an icon from a file is the slowest
-// step of a build, and a menu often shows the same icon many times (one
-// program in several places, many icons of one library file) and is opened
-// again and again unchanged: so while BuildRootMenu runs, each distinct
-// (source, index) is looked up once, and the pixels of an icon read from a
-// file are kept for later builds (kept_icons.h), under the file's full path
-// (a bare name as the search path finds it on each build), for as long as
-// the file keeps its size and last-write time. Items still get
-// bitmaps of their own, made from those pixels.
+// The icons of the native items: looked up once per build and kept between
+// builds (see native_build.h), under the file's full path (a bare name as the
+// search path finds it on each build), for as long as the file keeps its size
+// and last-write time. Items still get bitmaps of their own, made from those
+// pixels.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 #include <utility>
+#include "common/handle_guards.h"
 #include "common/icon_file.h"
+#include "menubuild/native_build.h"
 #include "menubuild/native_menu.h"
-#include "menubuild/native_menu_internal.h"
-#include "menubuild/press_display.h"
+#include "menubuild/press_context.h"
 #include "store/stored_menu.h"
 
 namespace {
-BuildIconScope* g_activeScope = nullptr;
-
 // A file written less than this long ago (in 100 ns units) may still be
 // written again within the resolution of its time stamp: its icon is read
 // afresh by every build until it has settled.
@@ -69,17 +64,6 @@ bool Settled(const IconFileStamp& stamp) {
     return Ticks(stamp.written) + kSettleTime <= Ticks(now);
 }
 
-// Makes the scope's surface on first use; false when it cannot serve cx x cy.
-bool PrepareSurface(BuildIconScope* scope, int cx, int cy) {
-    if (scope->surface) return scope->surface->cx == cx && scope->surface->cy == cy;
-    if (scope->surfaceFailed) return false;
-    scope->surface.emplace(scope->window, cx, cy);
-    if (scope->surface->Ready()) return true;
-    scope->surface.reset();
-    scope->surfaceFailed = true;
-    return false;
-}
-
 // Draws one part of the icon on the cleared surface (as on a fresh, black
 // bitmap) and takes its pixels.
 void DrawPixels(const IconSurface& surface, HICON icon, UINT part, std::vector<DWORD>* pixels) {
@@ -112,54 +96,6 @@ HBITMAP BitmapsOfPixels(const IconSurface& surface, const IconPixels& pixels, HB
     return image.Release();
 }
 
-// Reads icon `index` of `source` into `pixels` (none when there is no such
-// icon); false when the scope cannot draw it.
-bool ReadIconPixels(BuildIconScope* scope, const char* source, int index, int cx, int cy,
-                    IconPixels* pixels) {
-    pixels->cx = cx;
-    pixels->cy = cy;
-    OwnedIcon icon(ExtractIconOrNull(scope->module, source, index));
-    if (!icon) return true; // no surface is made for a menu without icons
-    if (!PrepareSurface(scope, cx, cy)) return false;
-    DrawPixels(*scope->surface, icon.Get(), DI_MASK, &pixels->mask);
-    DrawPixels(*scope->surface, icon.Get(), DI_IMAGE, &pixels->image);
-    return true;
-}
-
-// The pixels of icon `index` of `source` for this build: null when there is
-// no such icon. *ready is cleared when the scope cannot make them.
-const IconPixels* ScopePixels(BuildIconScope* scope, const char* source, int index, int cx, int cy,
-                              bool* ready) {
-    *ready = true;
-    char indexText[16];
-    snprintf(indexText, sizeof indexText, "|%d", index);
-    std::string key = std::string(source) + indexText;
-    auto found = scope->icons.find(key);
-    if (found != scope->icons.end()) return found->second;
-
-    const IconPixels* pixels = nullptr;
-    IconFileStamp stamp;
-    char searched[MAX_PATH];
-    const char* file = FileOfIconSource(source, searched);
-    const bool fullPath = IsFullPath(file);
-    // A full path to nothing has no icon; nothing needs to be read to know.
-    if (!fullPath || StampOf(file, &stamp)) {
-        const bool keep = fullPath && Settled(stamp);
-        if (keep) pixels = FindKeptIcon(file, index, stamp, cx, cy);
-        if (!pixels) {
-            IconPixels read;
-            if (!ReadIconPixels(scope, file, index, cx, cy, &read)) {
-                *ready = false;
-                return nullptr;
-            }
-            if (keep) pixels = KeepIcon(file, index, stamp, std::move(read));
-            if (!pixels) pixels = &scope->ownIcons.emplace_back(std::move(read));
-        }
-        if (!pixels->Present()) pixels = nullptr;
-    }
-    scope->icons.emplace(std::move(key), pixels);
-    return pixels;
-}
 } // namespace
 
 BITMAPINFO TopDownDibInfo(int width, int height) {
@@ -173,78 +109,111 @@ BITMAPINFO TopDownDibInfo(int width, int height) {
     return info;
 }
 
-IconSurface::IconSurface(HWND window, int width, int height)
+IconSurface::IconSurface(HWND window, int width, int height, PressDisplay& display)
     : cx(width), cy(height), windowDc(window),
       drawDc(windowDc.Get() ? CreateCompatibleDC(windowDc.Get()) : nullptr),
       bits(drawDc ? static_cast<DWORD*>(
                         CreateDibSurface(windowDc.Get(), width, height, drawBitmap.Put()))
                   : nullptr),
       selected(drawDc.Get(), drawBitmap.Get()),
-      displayBits(windowDc.Get() ? DisplayDepth(windowDc.Get()) : 0) {
+      displayBits(windowDc.Get() ? display.Depth(windowDc.Get()) : 0) {
     if (!selected.Selected()) bits = nullptr;
 }
 
-BuildIconScope::BuildIconScope(HWND forWindow, HINSTANCE forModule)
-    : previous(g_activeScope), window(forWindow), module(forModule) {
-    g_activeScope = this;
-    BeginIconUse();
+NativeBuild::NativeBuild(PressContext& press, HWND window) : m_press(press), m_window(window) {
+    m_press.cache.icons.BeginUse();
 }
 
-BuildIconScope::~BuildIconScope() {
-    g_activeScope = previous;
+bool NativeBuild::PrepareSurface(int cx, int cy) {
+    if (m_surface) return m_surface->cx == cx && m_surface->cy == cy;
+    if (m_surfaceFailed) return false;
+    m_surface.emplace(m_window, cx, cy, m_press.display);
+    if (m_surface->Ready()) return true;
+    m_surface.reset();
+    m_surfaceFailed = true;
+    return false;
 }
 
-HBITMAP MakeItemIconBitmaps(HWND window, const char* source, int index, int cx, int cy,
-                            HBITMAP* maskOut) {
-    BuildIconScope* scope = g_activeScope;
-    if (scope && scope->window == window) {
-        bool ready = false;
-        const IconPixels* pixels = ScopePixels(scope, source, index, cx, cy, &ready);
-        if (ready && !pixels) return nullptr;
-        // Kept pixels may come without the surface having been made yet.
-        if (ready && PrepareSurface(scope, cx, cy))
-            return BitmapsOfPixels(*scope->surface, *pixels, maskOut);
+bool NativeBuild::ReadIconPixels(const char* source, int index, int cx, int cy,
+                                 IconPixels* pixels) {
+    pixels->cx = cx;
+    pixels->cy = cy;
+    OwnedIcon icon(ExtractIconOrNull(m_press.module, source, index));
+    if (!icon) return true; // no surface is made for a menu without icons
+    if (!PrepareSurface(cx, cy)) return false;
+    DrawPixels(*m_surface, icon.Get(), DI_MASK, &pixels->mask);
+    DrawPixels(*m_surface, icon.Get(), DI_IMAGE, &pixels->image);
+    return true;
+}
+
+const IconPixels* NativeBuild::Pixels(const char* source, int index, int cx, int cy,
+                                      bool* ready) {
+    *ready = true;
+    char indexText[16];
+    snprintf(indexText, sizeof indexText, "|%d", index);
+    std::string key = std::string(source) + indexText;
+    auto found = m_icons.find(key);
+    if (found != m_icons.end()) return found->second;
+
+    KeptIcons& kept = m_press.cache.icons;
+    const IconPixels* pixels = nullptr;
+    IconFileStamp stamp;
+    char searched[MAX_PATH];
+    const char* file = FileOfIconSource(source, searched);
+    const bool fullPath = IsFullPath(file);
+    // A full path to nothing has no icon; nothing needs to be read to know.
+    if (!fullPath || StampOf(file, &stamp)) {
+        const bool keep = fullPath && Settled(stamp);
+        if (keep) pixels = kept.Find(file, index, stamp, cx, cy);
+        if (!pixels) {
+            IconPixels read;
+            if (!ReadIconPixels(file, index, cx, cy, &read)) {
+                *ready = false;
+                return nullptr;
+            }
+            if (keep) pixels = kept.Keep(file, index, stamp, std::move(read));
+            if (!pixels) pixels = &m_ownIcons.emplace_back(std::move(read));
+        }
+        if (!pixels->Present()) pixels = nullptr;
     }
-    // The general way: the icon read afresh and drawn on the window's DC.
-    OwnedIcon icon(ExtractIconOrNull(scope ? scope->module : nullptr, source, index));
-    return icon ? IconToBitmaps(window, icon.Get(), cx, cy, maskOut) : nullptr;
+    m_icons.emplace(std::move(key), pixels);
+    return pixels;
 }
 
-namespace {
-void LookUpIconOf(BuildIconScope* scope, const char* record, int cx, int cy) {
+HBITMAP NativeBuild::ItemIconBitmaps(const char* source, int index, int cx, int cy,
+                                     HBITMAP* maskOut) {
+    bool ready = false;
+    const IconPixels* pixels = Pixels(source, index, cx, cy, &ready);
+    if (ready && !pixels) return nullptr;
+    // Kept pixels may come without the surface having been made yet.
+    if (ready && PrepareSurface(cx, cy)) return BitmapsOfPixels(*m_surface, *pixels, maskOut);
+    // The general way: the icon read afresh and drawn on the window's DC.
+    OwnedIcon icon(ExtractIconOrNull(m_press.module, source, index));
+    return icon ? IconToBitmaps(m_window, icon.Get(), cx, cy, maskOut) : nullptr;
+}
+
+void NativeBuild::LookUpIconOf(const char* record, int cx, int cy) {
     char copy[kRecordBufferSize];
     int index = 0;
     bool ready = false;
     if (const char* source = IconSourceOf(record, copy, &index))
-        ScopePixels(scope, source, index, cx, cy, &ready);
+        Pixels(source, index, cx, cy, &ready);
 }
 
-void LookUpIconsOf(BuildIconScope* scope, const StoredKey& key, int cx, int cy) {
+void NativeBuild::LookUpIconsOf(const StoredKey& key, int cx, int cy) {
     char record[kRecordBufferSize];
     for (const StoredKey& subkey : key.subkeys) {
         if (!subkey.exact || subkey.ansiName.empty()) continue; // not shown
         if (subkey.hasRecord && StoredAnsiRecord(subkey.record, record) && record[0])
-            LookUpIconOf(scope, record, cx, cy);
-        LookUpIconsOf(scope, subkey, cx, cy);
+            LookUpIconOf(record, cx, cy);
+        LookUpIconsOf(subkey, cx, cy);
     }
     for (const StoredValue& value : key.values) {
         if (value.exact && !value.ansiName.empty() && StoredAnsiRecord(value, record))
-            LookUpIconOf(scope, record, cx, cy);
+            LookUpIconOf(record, cx, cy);
     }
 }
-} // namespace
 
-void LookUpIcons(const StoredKey& tree) {
-    if (g_activeScope)
-        LookUpIconsOf(g_activeScope, tree, GetSystemMetrics(SM_CXSMICON),
-                      GetSystemMetrics(SM_CYSMICON));
-}
-
-HBITMAP IconToBitmapsInScope(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut) {
-    BuildIconScope* scope = g_activeScope;
-    if (!scope || scope->window != window || !PrepareSurface(scope, cx, cy)) return nullptr;
-    IconPixels pixels;
-    DrawPixels(*scope->surface, icon, DI_MASK, &pixels.mask);
-    DrawPixels(*scope->surface, icon, DI_IMAGE, &pixels.image);
-    return BitmapsOfPixels(*scope->surface, pixels, maskOut);
+void NativeBuild::LookUpIcons(const StoredKey& tree) {
+    LookUpIconsOf(tree, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 }

@@ -5,9 +5,8 @@
 #include <string.h>
 #include "menubuild/native_menu.h"
 #include "common/text_copy.h"
-#include "menubuild/native_menu_internal.h"
+#include "menubuild/native_build.h"
 #include "store/item_record.h"
-#include "store/store_edits_values.h"
 
 char* CopyItemData(const char* text) {
     size_t size = strlen(text) + 1;
@@ -48,8 +47,6 @@ HBITMAP DrawIconPart(HDC screen, HICON icon, int cx, int cy, UINT part) {
 } // namespace
 
 HBITMAP IconToBitmaps(HWND window, HICON icon, int cx, int cy, HBITMAP* maskOut) {
-    // During a build the bitmaps are drawn on the build's own surface.
-    if (HBITMAP image = IconToBitmapsInScope(window, icon, cx, cy, maskOut)) return image;
     WindowDc screen(window);
     if (!screen.Get()) return nullptr;
     OwnedBitmap mask(DrawIconPart(screen.Get(), icon, cx, cy, DI_MASK));
@@ -69,15 +66,15 @@ const char* IconSourceOf(const char* record, char* copy, int* index) {
     return *fields.target ? fields.target : nullptr;
 }
 
-BOOL InsertWithIcon(HWND window, HMENU menu, const char* record, MENUITEMINFOA* item) {
+BOOL InsertWithIcon(NativeBuild& build, HMENU menu, const char* record, MENUITEMINFOA* item) {
     char copy[kRecordBufferSize];
     int index = 0;
     const char* source = IconSourceOf(record, copy, &index);
     OwnedBitmap image, mask;
     if (source) {
         HBITMAP maskBitmap = nullptr;
-        image.Reset(MakeItemIconBitmaps(window, source, index, GetSystemMetrics(SM_CXSMICON),
-                                        GetSystemMetrics(SM_CYSMICON), &maskBitmap));
+        image.Reset(build.ItemIconBitmaps(source, index, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), &maskBitmap));
         if (image) mask.Reset(maskBitmap);
     }
     item->hbmpUnchecked = image.Get();
@@ -109,7 +106,7 @@ BOOL InsertItemSeparator(HMENU menu, const char* record) {
     return TRUE;
 }
 
-BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* record) {
+BOOL InsertLauncherItem(NativeBuild& build, HMENU menu, const char* text, const char* record) {
     OwnedItemData data(CopyItemData(record));
     if (!data) return FALSE;
     MENUITEMINFOA item = {};
@@ -120,21 +117,14 @@ BOOL InsertLauncherItem(HWND window, HMENU menu, const char* text, const char* r
     item.dwTypeData = const_cast<char*>(text);
     item.cch = static_cast<UINT>(strlen(text));
     item.wID = NextItemId(menu);
-    if (!InsertWithIcon(window, menu, record, &item)) return FALSE;
+    if (!InsertWithIcon(build, menu, record, &item)) return FALSE;
     data.Release(); // the item carries it from now on
     InsertItemSeparator(menu, record);
     return TRUE;
 }
 
-BOOL InsertSubmenuItem(HKEY subkey, HWND window, HMENU menu, HMENU submenu, const char* keyName) {
-    char record[kRecordBufferSize];
-    bool hasRecord = ReadRecordValue(subkey, nullptr, record) && record[0];
-    return InsertSubmenuItemWithRecord(window, menu, submenu, keyName,
-                                       hasRecord ? record : nullptr);
-}
-
-BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const char* keyName,
-                                 const char* record) {
+BOOL InsertSubmenuItem(NativeBuild& build, HMENU menu, HMENU submenu, const char* keyName,
+                       const char* record) {
     MENUITEMINFOA item = {};
     item.cbSize = QUORIL_MENUITEMINFO_SIZE;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
@@ -149,7 +139,7 @@ BOOL InsertSubmenuItemWithRecord(HWND window, HMENU menu, HMENU submenu, const c
         if (!data) return FALSE;
         item.fMask |= MIIM_CHECKMARKS | MIIM_DATA;
         item.dwItemData = reinterpret_cast<ULONG_PTR>(data.Get());
-        inserted = InsertWithIcon(window, menu, record, &item);
+        inserted = InsertWithIcon(build, menu, record, &item);
         if (inserted) data.Release(); // the item carries it from now on
     } else {
         inserted = InsertMenuItemA(menu, 0, TRUE, &item);

@@ -10,11 +10,25 @@
 // a larger strip has buffers of its own.
 const size_t kKeptStripPixels = 2048 * 16 * 16;
 
+// The kept pair: lent to one strip pair at a time. Bounds: two buffers of at
+// most kKeptStripPixels pixels each.
+class StripBuffers {
+  public:
+    // Pixels kept now, over both buffers (their capacity).
+    size_t PixelCount() const { return m_image.capacity() + m_mask.capacity(); }
+    void Release();
+
+  private:
+    friend class StripPixels;
+    std::vector<DWORD> m_image, m_mask;
+    bool m_lent = false;
+};
+
 // The buffers of one strip pair: the kept pair while it is free and large
 // enough, else buffers of its own.
 class StripPixels {
   public:
-    StripPixels();
+    explicit StripPixels(StripBuffers& kept);
     ~StripPixels();
     StripPixels(const StripPixels&) = delete;
     StripPixels& operator=(const StripPixels&) = delete;
@@ -25,13 +39,9 @@ class StripPixels {
     std::vector<DWORD>& Mask() { return *m_mask; }
 
   private:
+    StripBuffers& m_kept;
     bool m_holdsKept;
     std::vector<DWORD>* m_image = nullptr;
     std::vector<DWORD>* m_mask = nullptr;
     std::vector<DWORD> m_ownImage, m_ownMask;
 };
-
-// Pixels kept now, over both buffers (their capacity).
-size_t KeptStripPixelCount();
-// Gives up the kept buffers (when the plug-in is unloaded).
-void ReleaseStripPixels();

@@ -5,12 +5,13 @@
 
 namespace {
 void DrawFace(HDC dc, const RECT* rc) {
-    HBITMAP face = ButtonFace();
+    const PluginModule& plugin = ThePlugin();
+    HBITMAP face = plugin.ButtonFace();
     if (!face || !rc) return;
     OwnedDc memory(CreateCompatibleDC(dc));
     if (!memory) return;
     SelectedObject selected(memory.Get(), face);
-    SIZE size = ButtonFaceSize();
+    SIZE size = plugin.ButtonFaceSize();
     StretchBlt(dc, rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top, memory.Get(), 0,
                0, size.cx, size.cy, SRCCOPY);
 }
@@ -29,5 +30,7 @@ int WINAPI WBQuery(DWORD) {
 }
 
 int WINAPI WBRelease(DWORD, DWORD, DWORD, DWORD) {
+    // What was kept for later presses is given up with the plug-in.
+    ThePlugin().Cache().Release();
     return 1;
 }

@@ -1,18 +1,17 @@
-// Module-wide state: the instance handle and the button face, which lives from
-// process attach to process detach.
+// The plug-in's one instance: the instance handle, the button face and the
+// cache, from process attach to process detach.
 #include "plugin/module.h"
 #include <string.h>
 #include "common/text_copy.h"
 #include "resources/resource_ids.h"
 
 namespace {
-HINSTANCE g_instance = nullptr;
-HBITMAP g_face = nullptr;
-SIZE g_faceSize = {0, 0};
+// The module's one instance.
+PluginModule g_plugin;
 
 typedef const char*(WINAPI* HostPathFn)();
 
-HBITMAP LoadSkinFace() {
+HBITMAP LoadSkinFace(HINSTANCE instance) {
     HMODULE host = GetModuleHandleA("wbocx.ocx");
     if (!host) host = GetModuleHandleA("wblind.dll");
     if (!host) return nullptr;
@@ -23,15 +22,23 @@ HBITMAP LoadSkinFace() {
     if (!uis) return nullptr;
     char path[260];
     if (!BuildSkinFacePath(uis, getWbDir(), path)) return nullptr;
-    return static_cast<HBITMAP>(LoadImageA(g_instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    return static_cast<HBITMAP>(LoadImageA(instance, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 } // namespace
 
-HINSTANCE ModuleInstance() {
-    return g_instance;
+PluginModule& ThePlugin() {
+    return g_plugin;
 }
-void SetModuleInstance(HINSTANCE instance) {
-    g_instance = instance;
+
+void PluginModule::Attach(HINSTANCE instance) {
+    m_instance = instance;
+    LoadButtonFace();
+}
+
+void PluginModule::Detach() {
+    m_face.Reset();
+    m_faceSize = {0, 0};
+    m_cache.Release();
 }
 
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
@@ -52,28 +59,13 @@ bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {
     return true;
 }
 
-void LoadButtonFace() {
-    DeleteButtonFace();
-    g_face = LoadSkinFace();
-    if (!g_face) g_face = LoadBitmapA(g_instance, MAKEINTRESOURCEA(IDB_BUTTON_FACE));
-    if (g_face) {
-        BITMAP info;
-        if (GetObjectA(g_face, sizeof info, &info)) {
-            g_faceSize.cx = info.bmWidth;
-            g_faceSize.cy = info.bmHeight;
-        }
+void PluginModule::LoadButtonFace() {
+    m_face.Reset(LoadSkinFace(m_instance));
+    if (!m_face) m_face.Reset(LoadBitmapA(m_instance, MAKEINTRESOURCEA(IDB_BUTTON_FACE)));
+    m_faceSize = {0, 0};
+    BITMAP info;
+    if (m_face && GetObjectA(m_face.Get(), sizeof info, &info)) {
+        m_faceSize.cx = info.bmWidth;
+        m_faceSize.cy = info.bmHeight;
     }
-}
-
-void DeleteButtonFace() {
-    if (g_face) DeleteObject(g_face);
-    g_face = nullptr;
-    g_faceSize.cx = g_faceSize.cy = 0;
-}
-
-HBITMAP ButtonFace() {
-    return g_face;
-}
-SIZE ButtonFaceSize() {
-    return g_faceSize;
 }

@@ -10,7 +10,7 @@
 #include "editor/item_dialog.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
-#include "menubuild/press_display.h"
+#include "menubuild/press_context.h"
 #include "plugin/exports.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
@@ -34,7 +34,7 @@ int LaunchRecord(const char* record) {
 
 int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextCommand,
                        int parentSubmenuId) {
-    HINSTANCE module = ModuleInstance();
+    HINSTANCE module = ThePlugin().Instance();
     UINT id = static_cast<UINT>(itemId);
     switch (contextCommand) {
     case 0:
@@ -68,27 +68,26 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
 
 namespace {
 int Press(HWND hostWindow, int x, int y) {
-    PressDisplay display(hostWindow); // asked once for every bitmap of the press
+    PluginModule& plugin = ThePlugin();
+    PressContext press(plugin.Instance(), hostWindow, plugin.Cache());
     // The stored menu is read once: every record without a position gets one
     // on the way, and the menu is built from what was read.
     StoredKey tree;
-    const bool storeRead = ReadNormalisedMenu(&tree);
+    const bool storeRead = ReadAndNormalizeMenu(press.cache.menu, &tree);
     // The native tree maps ids back to keys until the dispatch has finished.
     OwnedMenuTree root(CreatePopupMenu());
     if (!root) return 0;
-    OwnedMenu resource(LoadMenuA(ModuleInstance(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
+    OwnedMenu resource(LoadMenuA(press.module, MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
     if (!resource) return 0;
     HMENU contextMenu = GetSubMenu(resource.Get(), 0);
     if (!contextMenu) return 0;
-    const bool built =
-        storeRead && BuildRootMenuFromStore(hostWindow, root.Get(), ModuleInstance(), tree);
+    const bool built = storeRead && BuildRootMenu(press, hostWindow, root.Get(), tree);
     tree = StoredKey(); // what was read is not needed any more
     if (built) {
-        int contextCommand = 0, parentSubmenuId = 0;
-        int chosen = ShowLauncherMenu(ModuleInstance(), root.Get(), x, y, hostWindow, contextMenu,
-                                      &contextCommand, &parentSubmenuId);
+        int chosen = ShowLauncherMenu(press, root.Get(), x, y, contextMenu);
         if (chosen)
-            DispatchMenuChoice(hostWindow, root.Get(), chosen, contextCommand, parentSubmenuId);
+            DispatchMenuChoice(hostWindow, root.Get(), chosen, press.choice.contextCommand,
+                               press.choice.parentSubmenuId);
     }
     return 1;
 }

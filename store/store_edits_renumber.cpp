@@ -195,5 +195,6 @@ void NormalizePositions(HKEY key) {
         ReadStoredTree(key, true, &tree);
         return;
     }
-    ReadNormalisedMenu(&tree);
+    OwnedKey settings(OpenSettingsKey());
+    if (settings) ReadStoredTree(settings.Get(), true, &tree);
 }

@@ -12,12 +12,6 @@ namespace {
 // Sub-keys are opened to be read and, when normalising, rewritten.
 const REGSAM kNormaliseRights = KEY_READ | KEY_SET_VALUE;
 
-// The tree read by the last press that could be kept.
-StoredKey g_keptMenu;
-bool g_menuKept = false;
-bool g_lastReadKept = false;
-ULONGLONG g_settleTime = kKeptMenuSettleTime;
-
 ULONGLONG Ticks(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -158,40 +152,33 @@ void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree) {
     ReadSubtree(key, normalise, tree);
 }
 
-bool ReadNormalisedMenu(StoredKey* tree) {
-    g_lastReadKept = false;
+bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree) {
+    kept.m_lastReadKept = false;
     OwnedKey settings(OpenSettingsKey());
     if (!settings) return false;
-    if (g_menuKept && Unchanged(settings.Get(), g_keptMenu)) {
-        *tree = g_keptMenu;
-        g_lastReadKept = true;
+    if (kept.m_kept && Unchanged(settings.Get(), kept.m_tree)) {
+        *tree = kept.m_tree;
+        kept.m_lastReadKept = true;
         return true;
     }
-    ReleaseKeptMenu();
+    kept.Release();
     FILETIME start;
     GetSystemTimeAsFileTime(&start);
     ReadStoredTree(settings.Get(), true, tree);
     // Records this read wrote gave their keys new times: the next press
     // reads those keys again and keeps what it finds then.
     const ULONGLONG startTicks = Ticks(start);
-    if (startTicks > g_settleTime && SettledBefore(*tree, startTicks - g_settleTime)) {
-        g_keptMenu = *tree;
-        g_menuKept = true;
+    if (startTicks > kept.m_settleTime &&
+        SettledBefore(*tree, startTicks - kept.m_settleTime)) {
+        kept.m_tree = *tree;
+        kept.m_kept = true;
     }
     return true;
 }
 
-bool LastMenuReadWasKept() {
-    return g_lastReadKept;
-}
-
-void ReleaseKeptMenu() {
-    g_menuKept = false;
-    g_keptMenu = StoredKey();
-}
-
-void SetKeptMenuSettleTime(ULONGLONG ticks) {
-    g_settleTime = ticks;
+void KeptMenu::Release() {
+    m_kept = false;
+    m_tree = StoredKey();
 }
 
 bool StoredWideRecord(const StoredValue& value, StoredRecord* record) {

@@ -46,22 +46,37 @@ struct StoredKey {
 void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree);
 // Reads only the values of `key` (its default value included).
 void ReadStoredValues(HKEY key, StoredKey* tree);
-// The settings key's tree, normalised; false when the key cannot be opened.
-// A menu is mostly pressed again unchanged: the tree read last is kept and
-// given again, without reading a value, for as long as every key of it has
-// the last-write time and the numbers of values and sub-keys it had then.
-// A tree is kept only when none of its keys was written within the settle
-// time before the read, so that a later write cannot share a time stamp
-// with the one the read saw.
-bool ReadNormalisedMenu(StoredKey* tree);
-// Whether the last ReadNormalisedMenu gave the kept tree.
-bool LastMenuReadWasKept();
-// Gives up the kept tree (when the plug-in is unloaded).
-void ReleaseKeptMenu();
-// The settle time, in 100 ns units: kKeptMenuSettleTime unless changed
-// (tests shorten it).
-const ULONGLONG kKeptMenuSettleTime = 2ULL * 10000000ULL;
-void SetKeptMenuSettleTime(ULONGLONG ticks);
+// The stored tree read by the last press, kept and given again to the next
+// press, without reading a value, for as long as every key of it has the
+// last-write time and the numbers of values and sub-keys it had then: a menu
+// is mostly pressed again unchanged. Bounds: one tree, the size of the stored
+// menu; given up when the plug-in is released or unloaded.
+class KeptMenu {
+  public:
+    // The settle time, in 100 ns units: a tree is kept only when none of its
+    // keys was written within it before the read, so that a later write
+    // cannot share a time stamp with the one the read saw.
+    static constexpr ULONGLONG kDefaultSettleTime = 2ULL * 10000000ULL;
+
+    // Whether the last ReadAndNormalizeMenu gave the kept tree.
+    bool LastReadWasKept() const { return m_lastReadKept; }
+    void Release();
+    // Tests that write the menu and press again at once shorten it.
+    void SetSettleTime(ULONGLONG ticks) { m_settleTime = ticks; }
+
+  private:
+    friend bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree);
+    StoredKey m_tree;
+    bool m_kept = false;
+    bool m_lastReadKept = false;
+    ULONGLONG m_settleTime = kDefaultSettleTime;
+};
+
+// Reads the settings key's tree, giving every record without a position its
+// number on the way (it writes those records), into `tree`; false when the
+// key cannot be opened. The tree kept in `kept` is given instead while
+// nothing of it has changed.
+bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree);
 
 // The record held by `value` as ReadRecordValue reads it through the code
 // page into `record` (kRecordBufferSize bytes); false where that gives none.

@@ -124,7 +124,7 @@ bool IconAlive(HICON icon) {
 
 class DialogEndTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetModuleInstance(GetModuleHandleA(nullptr)); }
+    void SetUp() override { ThePlugin().Attach(GetModuleHandleA(nullptr)); }
 };
 
 TEST_F(DialogEndTest, ItemDialogDestroyedByOthersLetsPressesInAndReleasesItsIcon) {

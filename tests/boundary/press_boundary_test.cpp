@@ -126,7 +126,7 @@ struct AllocatorDisarmer {
 class HostPress : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetModuleInstance(GetModuleHandleA(nullptr));
+        ThePlugin().Attach(GetModuleHandleA(nullptr));
         qtest::ReleaseAllButtons();
         qtest::DeleteProductKey(); // names beyond the code page included
         // Two items with icons, one in a submenu, and a separator: every

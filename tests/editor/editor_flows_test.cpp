@@ -11,6 +11,7 @@
 #include "editor/item_dialog.h"
 #include "menubuild/native_menu.h"
 #include "plugin/module.h"
+#include "tests/support/test_press.h"
 #include "resources/resource_ids.h"
 #include "store/registry_layout.h"
 #include "tests/editor/editor_test_support.h"
@@ -83,7 +84,7 @@ class EditorFlowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qtest::DeleteProductKey();
-        SetModuleInstance(edtest::Module());
+        ThePlugin().Attach(edtest::Module());
         root = CreatePopupMenu();
     }
     void TearDown() override {
@@ -97,7 +98,10 @@ class EditorFlowsTest : public ::testing::Test {
             qtest::SetStringValue(kSettings, std::string(1, 'A' + i - 1),
                                   Launcher("C:\\" + std::to_string(i) + ".exe", i));
     }
-    void Build() { ASSERT_NE(0, BuildRootMenu(host.Handle(), root)); }
+    void Build() {
+        qtest::TestPress press(host.Handle());
+        ASSERT_NE(0, qtest::BuildFromStore(press.Context(), host.Handle(), root));
+    }
 
     // Runs `flow` while `steps` answer the dialog titled `title`.
     void RunFlow(const char* title, const std::function<void(HWND)>& steps,

@@ -19,7 +19,7 @@ const char kMultiIconFile[] = "C:\\windows\\system32\\shell32.dll";
 
 class IconPickerTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetModuleInstance(edtest::Module()); }
+    void SetUp() override { ThePlugin().Attach(edtest::Module()); }
 
     int Pick(const std::string& file, const std::function<void(HWND)>& steps) {
         return static_cast<int>(edtest::DriveDialog("Select Icon", steps, [&] {

@@ -18,7 +18,7 @@ INT_PTR CALLBACK PassiveProc(HWND, UINT, WPARAM, LPARAM) {
 class IconPreviewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetModuleInstance(edtest::Module());
+        ThePlugin().Attach(edtest::Module());
         g_itemDialog.moduleInstance = edtest::Module();
         g_itemDialog.previewIcon = nullptr;
         dialog = CreateDialogParamA(edtest::Module(), MAKEINTRESOURCEA(IDD_ITEM_DIALOG),

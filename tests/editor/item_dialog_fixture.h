@@ -12,7 +12,7 @@
 class ItemDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetModuleInstance(edtest::Module());
+        ThePlugin().Attach(edtest::Module());
         PrepareCreate(-1);
     }
 

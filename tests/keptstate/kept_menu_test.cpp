@@ -8,7 +8,6 @@
 #include <map>
 #include <string>
 #include "store/stored_menu.h"
-#include "tests/keptstate/kept_right_away.h"
 #include "tests/support/test_support.h"
 #include "tests/wide/wide_registry.h"
 
@@ -31,11 +30,12 @@ void Flatten(const StoredKey& key, const std::wstring& path, Flat* out) {
         Flatten(child, path + L"\\" + child.name, out);
 }
 
-// What a press reads (normalising as it goes), and whether it was the kept tree.
-Flat PressRead(bool* kept) {
+// What a press reads (normalising as it goes) with what the presses before it
+// kept in `keptMenu`, and whether it was the kept tree.
+Flat PressRead(KeptMenu& keptMenu, bool* kept) {
     StoredKey tree;
-    EXPECT_TRUE(ReadNormalisedMenu(&tree));
-    *kept = LastMenuReadWasKept();
+    EXPECT_TRUE(ReadAndNormalizeMenu(keptMenu, &tree));
+    *kept = keptMenu.LastReadWasKept();
     Flat flat;
     Flatten(tree, L"", &flat);
     return flat;
@@ -70,15 +70,21 @@ void SeedMenu(const wchar_t* alpha) {
     widetest::SetRecord(L"Tools\\Deep", L"Item", L"deep.exe,,,,0,0,1,0");
 }
 
-class KeptMenu : public ::testing::Test {
+class KeptStoredMenu : public ::testing::Test {
   protected:
-    void SetUp() override { qtest::DeleteProductKey(); }
+    void SetUp() override {
+        qtest::DeleteProductKey();
+        // These presses write the menu and press again at once: what they
+        // read may be kept as soon as its keys were written.
+        m_kept.SetSettleTime(0);
+    }
     void TearDown() override { qtest::DeleteProductKey(); }
-    KeptRightAway m_keptRightAway;
+    Flat PressRead(bool* kept) { return ::PressRead(m_kept, kept); }
+    KeptMenu m_kept;
 };
 } // namespace
 
-TEST_F(KeptMenu, AnUnchangedMenuIsGivenAgainWithoutReadingIt) {
+TEST_F(KeptStoredMenu, AnUnchangedMenuIsGivenAgainWithoutReadingIt) {
     SeedMenu(L"a.exe,,,,0,0,1,0");
     bool kept = true;
     const Flat first = PressRead(&kept);
@@ -89,7 +95,7 @@ TEST_F(KeptMenu, AnUnchangedMenuIsGivenAgainWithoutReadingIt) {
         EXPECT_EQ(first, PressRead(&kept));
         EXPECT_TRUE(kept) << "press " << press;
     }
-    ReleaseKeptMenu();
+    m_kept.Release();
     EXPECT_EQ(first, PressRead(&kept));
     EXPECT_FALSE(kept) << "a released tree is read again";
 }
@@ -97,7 +103,7 @@ TEST_F(KeptMenu, AnUnchangedMenuIsGivenAgainWithoutReadingIt) {
 // Every kind of change, made through the wide API as the registry editor or
 // an imported file would make it: the next press reads the menu again and
 // gives what is stored now; the press after that keeps it again.
-TEST_F(KeptMenu, EveryChangeAnywhereInTheTreeIsReadAtTheNextPress) {
+TEST_F(KeptStoredMenu, EveryChangeAnywhereInTheTreeIsReadAtTheNextPress) {
     const struct {
         const char* what;
         std::function<void()> change;
@@ -136,7 +142,7 @@ TEST_F(KeptMenu, EveryChangeAnywhereInTheTreeIsReadAtTheNextPress) {
     for (const auto& c : changes) {
         SCOPED_TRACE(c.what);
         qtest::DeleteProductKey();
-        ReleaseKeptMenu();
+        m_kept.Release();
         SeedMenu(L"a.exe,,,,0,0,1,0");
         bool kept = false;
         const Flat before = PressRead(&kept);
@@ -156,16 +162,16 @@ TEST_F(KeptMenu, EveryChangeAnywhereInTheTreeIsReadAtTheNextPress) {
     }
 }
 
-TEST_F(KeptMenu, AMenuWrittenWithinTheSettleTimeIsReadAgainUntilItSettles) {
+TEST_F(KeptStoredMenu, AMenuWrittenWithinTheSettleTimeIsReadAgainUntilItSettles) {
     // A minute: far longer than these presses take.
-    SetKeptMenuSettleTime(60ULL * 10000000ULL);
+    m_kept.SetSettleTime(60ULL * 10000000ULL);
     SeedMenu(L"a.exe,,,,0,0,1,0");
     bool kept = true;
     for (int press = 0; press < 3; ++press) {
         EXPECT_EQ(Stored(), PressRead(&kept));
         EXPECT_FALSE(kept) << "press " << press << " used a tree written moments before";
     }
-    SetKeptMenuSettleTime(0);
+    m_kept.SetSettleTime(0);
     EXPECT_EQ(Stored(), PressRead(&kept));
     EXPECT_FALSE(kept);
     EXPECT_EQ(Stored(), PressRead(&kept));

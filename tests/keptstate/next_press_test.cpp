@@ -13,8 +13,8 @@
 #include "menubuild/kept_icons.h"
 #include "menubuild/native_menu.h"
 #include "store/stored_menu.h"
-#include "tests/keptstate/kept_right_away.h"
 #include "tests/menubuild/native_menu_test_util.h"
+#include "tests/support/test_press.h"
 #include "tests/wide/wide_registry.h"
 
 using namespace menutest;
@@ -44,13 +44,15 @@ std::vector<DWORD> ReferenceImage(const char* file, UINT index) {
 }
 
 // The native tree of one press: the stored menu read (and normalised) once,
-// and built from what was read, as WBPress does it.
+// and built from what was read, as WBPress does it, with what the presses
+// before it kept in `cache`.
 class PressedMenu {
   public:
-    explicit PressedMenu(HWND window) : m_root(CreatePopupMenu()) {
+    PressedMenu(MenuCache& cache, HWND window) : m_root(CreatePopupMenu()) {
+        PressContext press(GetModuleHandleA(nullptr), window, cache);
         StoredKey tree;
-        m_built = ReadNormalisedMenu(&tree) &&
-                  BuildRootMenuFromStore(window, m_root, GetModuleHandleA(nullptr), tree);
+        m_built = ReadAndNormalizeMenu(cache.menu, &tree) &&
+                  BuildRootMenu(press, window, m_root, tree);
     }
     ~PressedMenu() {
         DestroyMenuTree(m_root);
@@ -113,9 +115,14 @@ class NextPress : public ::testing::Test {
   protected:
     void SetUp() override { qtest::DeleteProductKey(); }
     void TearDown() override { qtest::DeleteProductKey(); }
-    // The stored menu read by a press may be kept as soon as its keys were
-    // written, so that these presses show what a kept tree gives.
-    KeptRightAway m_keptRightAway;
+    // What the presses of one test keep. The stored menu read by a press may
+    // be kept as soon as its keys were written, so that these presses show
+    // what a kept tree gives.
+    MenuCache& Kept() {
+        m_cache.menu.SetSettleTime(0);
+        return m_cache;
+    }
+    MenuCache m_cache;
     qtest::HostWindow m_host;
 };
 } // namespace
@@ -126,7 +133,7 @@ TEST_F(NextPress, RecordsChangedByAnotherProgramShowAtOnce) {
     widetest::SetRecord(L"Tools", L"", L",,,,0,0,3,0");
     widetest::SetRecord(L"Tools", L"Calc", L"calc.exe,,,,0,0,1,0");
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         ASSERT_TRUE(menu.Built());
         EXPECT_EQ((std::vector<std::string>{"Alpha", "Beta", "Tools"}), SortedTexts(menu.Root()));
         EXPECT_EQ("calc.exe,,,,0,0,1,0", Data(menu.Root(), "Tools\\Calc"));
@@ -143,7 +150,7 @@ TEST_F(NextPress, RecordsChangedByAnotherProgramShowAtOnce) {
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueW(settings, L"Beta"));
     RegCloseKey(settings);
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         ASSERT_TRUE(menu.Built());
         EXPECT_EQ((std::vector<std::string>{"Alpha", "Gamma", "Tools"}), SortedTexts(menu.Root()));
         EXPECT_EQ("other.exe,-x,,,0,0,1,0", Data(menu.Root(), "Tools\\Calc"));
@@ -153,12 +160,12 @@ TEST_F(NextPress, RecordsChangedByAnotherProgramShowAtOnce) {
     // A whole submenu gone, and the key given again with another item.
     qtest::DeleteKeyTree(HKEY_CURRENT_USER, widetest::KeyPath(L"Tools").c_str());
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ((std::vector<std::string>{"Alpha", "Gamma"}), SortedTexts(menu.Root()));
     }
     widetest::SetRecord(L"Tools", L"Paint", L"paint.exe,,,,0,0,1,0");
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ("paint.exe,,,,0,0,1,0", Data(menu.Root(), "Tools\\Paint"));
         EXPECT_EQ(nullptr, ItemAt(menu.Root(), "Tools\\Calc").data);
     }
@@ -173,17 +180,17 @@ TEST_F(NextPress, ChangedIconFieldsShowTheirNewIcon) {
     ASSERT_NE(third, notepad);
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,," + kShell32 + ",3,0,1,0");
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(third, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,," + kShell32 + ",4,0,1,0");
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(fourth, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,,,0,0,1,0");
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
 }
@@ -198,26 +205,26 @@ TEST_F(NextPress, ReplacedIconFileShowsItsNewIcon) {
     ASSERT_TRUE(tool.CopyFrom(kNotepad, 3600));
     qtest::SetStringValue(kSettings, "Tool", std::string(tool.Path()) + ",,,,0,0,1,0");
     for (int press = 0; press < 2; ++press) {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image))
             << "press " << press;
     }
     // Replaced by another program's file, also written long ago.
     ASSERT_TRUE(tool.CopyFrom(kRegedit, 7200));
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(regedit, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     // Replaced again just now.
     ASSERT_TRUE(tool.CopyFrom(kNotepad, 0));
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     // Gone: no icon at all.
     ASSERT_TRUE(DeleteFileA(tool.Path()));
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(nullptr, ItemAt(menu.Root(), "Tool").image);
     }
 }
@@ -242,25 +249,25 @@ TEST_F(NextPress, ABareNameShowsTheIconOfTheFileTheSearchPathFinds) {
     ASSERT_TRUE(tool.CopyFrom(kNotepad, 3600));
     qtest::SetStringValue(kSettings, "Tool", "quoril-bare-icon.exe,,,,0,0,1,0");
     {
-        const size_t keptBefore = KeptIconCount();
-        PressedMenu menu(m_host.Handle());
+        const size_t keptBefore = m_cache.icons.Count();
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
-        EXPECT_EQ(keptBefore + 1, KeptIconCount()) << "the icon of a settled file is kept";
+        EXPECT_EQ(keptBefore + 1, m_cache.icons.Count()) << "the icon of a settled file is kept";
     }
     {
-        const size_t kept = KeptIconCount();
-        PressedMenu menu(m_host.Handle());
+        const size_t kept = m_cache.icons.Count();
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
-        EXPECT_EQ(kept, KeptIconCount()) << "the next press used the kept icon";
+        EXPECT_EQ(kept, m_cache.icons.Count()) << "the next press used the kept icon";
     }
     ASSERT_TRUE(tool.CopyFrom(kRegedit, 7200));
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(regedit, qtest::BitmapPixels(ItemAt(menu.Root(), "Tool").image));
     }
     ASSERT_TRUE(DeleteFileA(tool.Path()));
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(nullptr, ItemAt(menu.Root(), "Tool").image);
     }
 }
@@ -271,15 +278,15 @@ TEST_F(NextPress, AnUnchangedIconIsKeptOnceAndUsedAgain) {
     qtest::SetStringValue(kSettings, "Three", std::string(kNotepad) + ",,,,0,0,3,0");
     size_t kept = 0;
     for (int press = 0; press < 3; ++press) {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         ASSERT_TRUE(menu.Built());
         ASSERT_NE(nullptr, ItemAt(menu.Root(), "One").image);
         // Each press's items have bitmaps of their own.
         EXPECT_NE(ItemAt(menu.Root(), "One").image, ItemAt(menu.Root(), "Two").image);
         EXPECT_EQ(qtest::BitmapPixels(ItemAt(menu.Root(), "One").image),
                   qtest::BitmapPixels(ItemAt(menu.Root(), "Two").image));
-        if (press == 0) kept = KeptIconCount();
-        EXPECT_EQ(kept, KeptIconCount()) << "press " << press << " kept another copy";
+        if (press == 0) kept = m_cache.icons.Count();
+        EXPECT_EQ(kept, m_cache.icons.Count()) << "press " << press << " kept another copy";
     }
     EXPECT_GE(kept, 2u);
 }
@@ -303,11 +310,11 @@ TEST_F(NextPress, KeptIconsStayBoundedOverManyChangingPresses) {
             qtest::SetStringValue(kSettings, name, record);
         }
         {
-            PressedMenu menu(m_host.Handle());
+            PressedMenu menu(Kept(), m_host.Handle());
             ASSERT_TRUE(menu.Built());
         }
-        largestCount = std::max(largestCount, KeptIconCount());
-        ASSERT_LE(KeptIconCount(), kMaxKeptIcons) << "press " << press;
+        largestCount = std::max(largestCount, m_cache.icons.Count());
+        ASSERT_LE(m_cache.icons.Count(), kMaxKeptIcons) << "press " << press;
         if (press == kPresses / 2) heapWhenFull = qtest::AllHeapsInUse();
     }
     EXPECT_EQ(kMaxKeptIcons, largestCount) << "the menu did not change enough to fill the store";
@@ -321,14 +328,14 @@ TEST_F(NextPress, ReleasingTheKeptIconsLeavesBuildsWorking) {
     qtest::SetStringValue(kSettings, "Item", std::string(kNotepad) + ",,,,0,0,1,0");
     const std::vector<DWORD> notepad = ReferenceImage(kNotepad, 0);
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
-    EXPECT_GE(KeptIconCount(), 1u);
-    ReleaseKeptIcons();
-    EXPECT_EQ(0u, KeptIconCount());
+    EXPECT_GE(m_cache.icons.Count(), 1u);
+    m_cache.icons.Release();
+    EXPECT_EQ(0u, m_cache.icons.Count());
     {
-        PressedMenu menu(m_host.Handle());
+        PressedMenu menu(Kept(), m_host.Handle());
         EXPECT_EQ(notepad, qtest::BitmapPixels(ItemAt(menu.Root(), "Item").image));
     }
 }

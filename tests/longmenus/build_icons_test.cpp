@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 #include "menubuild/native_menu.h"
-#include "plugin/module.h"
+#include "tests/support/test_press.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -57,11 +57,14 @@ std::vector<ItemBitmaps> ItemsOf(HMENU menu) {
 
 class BuildIcons : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetModuleInstance(GetModuleHandleA(nullptr));
-        qtest::DeleteProductKey();
-    }
+    void SetUp() override { qtest::DeleteProductKey(); }
     void TearDown() override { qtest::DeleteProductKey(); }
+    // Builds the stored menu into `root` as a press of this test does; the
+    // presses of one test share what they keep.
+    int Build(HWND window, HMENU root) {
+        return qtest::BuildFromStore(m_press.Context(), window, root);
+    }
+    qtest::TestPress m_press;
     // `count` items of each kind: notepad's icon, icon 3 of shell32.dll, and a
     // program that does not exist.
     void Seed(int count) {
@@ -85,7 +88,7 @@ TEST_F(BuildIcons, ItemsSharingAnIconEachGetTheirOwnTrueBitmaps) {
     ASSERT_FALSE(notepad.image.empty());
     ASSERT_FALSE(library.image.empty());
     HMENU root = CreatePopupMenu();
-    ASSERT_TRUE(BuildRootMenu(nullptr, root));
+    ASSERT_TRUE(Build(nullptr, root));
     std::vector<ItemBitmaps> items = ItemsOf(root);
     ASSERT_EQ(60u, items.size());
     std::set<HBITMAP> seen;
@@ -112,13 +115,13 @@ TEST_F(BuildIcons, ItemsSharingAnIconEachGetTheirOwnTrueBitmaps) {
 TEST_F(BuildIcons, RepeatedBuildsLeaveNoIconOrBitmapBehind) {
     Seed(10);
     HMENU warmUp = CreatePopupMenu();
-    BuildRootMenu(nullptr, warmUp);
+    Build(nullptr, warmUp);
     DestroyMenuTree(warmUp);
     DestroyMenu(warmUp);
     const int gdi = qtest::LiveGdiObjects();
     for (int i = 0; i < 20; ++i) {
         HMENU root = CreatePopupMenu();
-        ASSERT_TRUE(BuildRootMenu(nullptr, root));
+        ASSERT_TRUE(Build(nullptr, root));
         DestroyMenuTree(root);
         DestroyMenu(root);
     }
@@ -130,7 +133,7 @@ TEST_F(BuildIcons, IconsForAWindowAreMadeForThatWindowsDeviceContext) {
     Seed(2);
     qtest::HostWindow host;
     HMENU root = CreatePopupMenu();
-    ASSERT_TRUE(BuildRootMenu(host.Handle(), root));
+    ASSERT_TRUE(Build(host.Handle(), root));
     HDC dc = GetDC(host.Handle());
     const int depth = GetDeviceCaps(dc, BITSPIXEL);
     ReleaseDC(host.Handle(), dc);

@@ -2,7 +2,9 @@
 // become items, their order, ids, item data and separators.
 #include <gtest/gtest.h>
 #include <string.h>
+#include "menubuild/native_build.h"
 #include "menubuild/native_menu.h"
+#include "store/stored_menu.h"
 #include "tests/menubuild/native_menu_test_util.h"
 
 using namespace menutest;
@@ -197,24 +199,24 @@ TEST_F(NativeMenuBuild, FillAndAddReportWhatTheyAdded) {
     SetStringValue(Path("S1"), "I", "C:\\i.exe,,,,0,0,1,0");
     SetStringValue(Path("S2"), "", ",,,,,,2,0");
     SetStringValue(kSettings, "V", "C:\\v.exe,,,,0,0,3,0");
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kSettings.c_str(), 0, KEY_READ, &key));
+    StoredKey tree;
+    ASSERT_TRUE(qtest::ReadSettingsTree(&tree));
+    qtest::TestPress press;
+    NativeBuild build(press.Context(), nullptr);
     HMENU submenus = CreatePopupMenu();
     HMENU launchers = CreatePopupMenu();
     HMENU filled = CreatePopupMenu();
-    EXPECT_EQ(2, AddSubmenuItems(nullptr, submenus, key));
-    EXPECT_EQ(1, AddLauncherItems(nullptr, launchers, key));
-    EXPECT_EQ(1, FillMenuFromKey(nullptr, filled, key));
+    EXPECT_EQ(2, AddSubmenuItems(build, submenus, tree));
+    EXPECT_EQ(1, AddLauncherItems(build, launchers, tree));
+    EXPECT_EQ(1, FillMenuFromStore(build, filled, tree));
     EXPECT_EQ(3, GetMenuItemCount(filled));
-    RegCloseKey(key);
     for (HMENU m : {submenus, launchers, filled}) {
         DestroyMenuTree(m);
         DestroyMenu(m);
     }
 }
 
-TEST_F(NativeMenuBuild, BuildRootMenuFailsWithoutSettingsKey) {
+TEST_F(NativeMenuBuild, NoMenuIsReadWithoutSettingsKey) {
     qtest::DeleteProductKey();
     HKEY software;
     ASSERT_EQ(ERROR_SUCCESS,
@@ -224,13 +226,12 @@ TEST_F(NativeMenuBuild, BuildRootMenuFailsWithoutSettingsKey) {
                                              KEY_ALL_ACCESS, nullptr, &quoril, nullptr));
     RegCloseKey(quoril);
     RegCloseKey(software);
-    // A volatile parent cannot hold the non-volatile keys of the store.
-    HMENU root = CreatePopupMenu();
-    int result = BuildRootMenu(nullptr, root);
-    int count = GetMenuItemCount(root);
-    DestroyMenuTree(root);
-    DestroyMenu(root);
+    // A volatile parent cannot hold the non-volatile keys of the store: the
+    // press reads no tree, so it builds no menu.
+    KeptMenu kept;
+    StoredKey tree;
+    EXPECT_FALSE(ReadAndNormalizeMenu(kept, &tree));
     ASSERT_FALSE(qtest::KeyExists(kSettings));
-    EXPECT_EQ(0, result);
-    EXPECT_EQ(0, count);
+    EXPECT_TRUE(tree.values.empty());
+    EXPECT_TRUE(tree.subkeys.empty());
 }

@@ -1,7 +1,9 @@
 // Releasing the native tree, and what a failed insertion leaves behind:
 // registry keys, GDI objects, record copies and submenus.
 #include <gtest/gtest.h>
+#include "menubuild/native_build.h"
 #include "menubuild/native_menu.h"
+#include "store/stored_menu.h"
 #include "tests/menubuild/native_menu_test_util.h"
 
 using namespace menutest;
@@ -27,13 +29,17 @@ class NativeMenuRelease : public ::testing::Test {
     void TearDown() override { qtest::DeleteProductKey(); }
 
     // Builds and releases once, so caches of the registry, GDI and menus
-    // are warm before anything is counted.
+    // (and the icons kept between builds) are warm before anything is counted.
     void WarmUp() {
         HMENU root = CreatePopupMenu();
-        BuildRootMenu(nullptr, root);
+        Build(root);
         DestroyMenuTree(root);
         DestroyMenu(root);
     }
+    int Build(HMENU root) { return qtest::BuildFromStore(m_press.Context(), nullptr, root); }
+
+    // The builds of one test share the icons they keep.
+    qtest::TestPress m_press;
 };
 
 // Every submenu of a tree, depth first.
@@ -68,7 +74,7 @@ TEST_F(NativeMenuRelease, DestroyMenuTreeLeavesNothingBehind) {
     size_t heapBase = qtest::HeapInUse();
 
     HMENU root = CreatePopupMenu();
-    ASSERT_NE(0, BuildRootMenu(nullptr, root));
+    ASSERT_NE(0, Build(root));
     EXPECT_EQ(handlesBase, qtest::OpenHandles()) << "a registry key stayed open after the build";
     int withIcons = 0, copies = 0;
     CountAttachments(root, &withIcons, &copies);
@@ -96,7 +102,10 @@ TEST_F(NativeMenuRelease, HeapCountSeesRecordCopiesThatAreNotFreed) {
     WarmUp();
     size_t heapBase = qtest::HeapInUse();
     HMENU root = CreatePopupMenu();
-    ASSERT_TRUE(InsertLauncherItem(nullptr, root, "X", std::string(500, 'r').c_str()));
+    {
+        NativeBuild build(m_press.Context(), nullptr);
+        ASSERT_TRUE(InsertLauncherItem(build, root, "X", std::string(500, 'r').c_str()));
+    }
     const char* data = ReadItem(root, 0).data;
     ASSERT_NE(nullptr, data);
     // Removing the item without DestroyMenuTree loses the copy: the counter
@@ -112,19 +121,18 @@ TEST_F(NativeMenuRelease, FailedInsertionsReleaseWhatWasMadeForThem) {
     WarmUp();
     HMENU gone = CreatePopupMenu();
     DestroyMenu(gone);
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kSettings.c_str(), 0, KEY_READ, &key));
+    StoredKey tree;
+    ASSERT_TRUE(qtest::ReadSettingsTree(&tree));
     int gdiBase = qtest::LiveGdiObjects();
     size_t heapBase = qtest::HeapInUse();
-
-    EXPECT_FALSE(InsertLauncherItem(nullptr, gone, "A", (kIcon + "1,1").c_str()));
-    EXPECT_EQ(0, AddLauncherItems(nullptr, gone, key)) << "a failed insertion reports 0";
-    // Every subkey's subtree is built, then dropped when its item cannot go in.
-    EXPECT_EQ(0, AddSubmenuItems(nullptr, gone, key));
-    EXPECT_EQ(0, FillMenuFromKey(nullptr, gone, key));
-
+    {
+        NativeBuild build(m_press.Context(), nullptr);
+        EXPECT_FALSE(InsertLauncherItem(build, gone, "A", (kIcon + "1,1").c_str()));
+        EXPECT_EQ(0, AddLauncherItems(build, gone, tree)) << "a failed insertion reports 0";
+        // Every subkey's subtree is built, then dropped when its item cannot go in.
+        EXPECT_EQ(0, AddSubmenuItems(build, gone, tree));
+        EXPECT_EQ(0, FillMenuFromStore(build, gone, tree));
+    }
     EXPECT_EQ(gdiBase, qtest::LiveGdiObjects());
     EXPECT_EQ(heapBase, qtest::HeapInUse());
-    RegCloseKey(key);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include "menubuild/native_menu.h"
-#include "plugin/module.h"
+#include "tests/support/test_press.h"
 #include "tests/support/test_support.h"
 
 namespace menutest {
@@ -107,7 +107,7 @@ inline UINT IdOf(HMENU root, const std::string& path) {
 class BuiltMenu {
   public:
     explicit BuiltMenu(HWND window = nullptr) : m_root(CreatePopupMenu()) {
-        m_result = BuildRootMenu(window, m_root);
+        m_result = qtest::BuildFromStore(m_press.Context(), window, m_root);
     }
     ~BuiltMenu() {
         DestroyMenuTree(m_root);
@@ -117,6 +117,7 @@ class BuiltMenu {
     int Result() const { return m_result; }
 
   private:
+    qtest::TestPress m_press;
     HMENU m_root;
     int m_result;
 };
@@ -164,10 +165,9 @@ inline bool ReadRaw(const std::string& keyPath, const std::string& name, std::st
     return true;
 }
 
-// Each test starts from an empty product key, with the test program as module.
+// Each test starts from an empty product key.
 inline void ResetStore() {
     qtest::DeleteProductKey();
-    SetModuleInstance(GetModuleHandleA(nullptr));
 }
 
 } // namespace menutest

@@ -1,4 +1,4 @@
-// Which face LoadButtonFace picks. Every test runs in its own process, so the
+// Which face the module loads at attach. Every test runs in its own process, so the
 // host module names "wblind.dll" and "wbocx.ocx" are free at its start.
 #include <gtest/gtest.h>
 #include <string>
@@ -13,7 +13,7 @@ using namespace facetest;
 class ButtonFace : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetModuleInstance(GetModuleHandleA(nullptr));
+        m_plugin.Attach(GetModuleHandleA(nullptr));
         m_host = ScratchDir() + "Host";
         MakeDir(m_host);
         MakeDir(m_host + "\\skins");
@@ -21,7 +21,7 @@ class ButtonFace : public ::testing::Test {
         WriteFace(m_host + "\\face.bmp", 21, 9, RGB(160, 0, 0));
     }
     void TearDown() override {
-        DeleteButtonFace();
+        m_plugin.Detach();
         SetHostAnswers(nullptr, nullptr);
     }
     std::string Skin(const std::string& text) {
@@ -31,12 +31,13 @@ class ButtonFace : public ::testing::Test {
     }
     // Loads the face and returns its size as "WxH" ("none" without a face).
     std::string LoadedFace() {
-        LoadButtonFace();
-        if (!::ButtonFace()) return "none";
-        SIZE size = ButtonFaceSize();
+        m_plugin.LoadButtonFace();
+        if (!m_plugin.ButtonFace()) return "none";
+        SIZE size = m_plugin.ButtonFaceSize();
         return std::to_string(size.cx) + "x" + std::to_string(size.cy);
     }
 
+    PluginModule m_plugin; // a module of the test's own
     std::string m_host;
 };
 
@@ -107,14 +108,14 @@ TEST_F(ButtonFace, EngineModuleIsAskedBeforeTheStandAlone) {
 }
 
 TEST_F(ButtonFace, BuiltInFaceIsResource102) {
-    LoadButtonFace();
-    ASSERT_NE(nullptr, ::ButtonFace());
+    m_plugin.LoadButtonFace();
+    ASSERT_NE(nullptr, m_plugin.ButtonFace());
     BITMAP info = {};
-    ASSERT_TRUE(GetObjectA(::ButtonFace(), sizeof info, &info));
+    ASSERT_TRUE(GetObjectA(m_plugin.ButtonFace(), sizeof info, &info));
     EXPECT_EQ(20, info.bmWidth);
     EXPECT_EQ(20, info.bmHeight);
-    DeleteButtonFace();
-    EXPECT_EQ(nullptr, ::ButtonFace());
-    EXPECT_EQ(0, ButtonFaceSize().cx);
+    m_plugin.Detach();
+    EXPECT_EQ(nullptr, m_plugin.ButtonFace());
+    EXPECT_EQ(0, m_plugin.ButtonFaceSize().cx);
 }
 } // namespace

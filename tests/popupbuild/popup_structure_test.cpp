@@ -1,15 +1,13 @@
 // What the flat popups built from native menus hold: titles, the context
 // popup, the display order, flags, icons and strips.
 #include <gtest/gtest.h>
-#include <optional>
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
-#include "menubuild/press_display.h"
-#include "menubuild/strip_pixels.h"
-#include "plugin/module.h"
+#include "menubuild/press_context.h"
 #include "resources/resource_ids.h"
 #include "tests/popupbuild/native_menu_fixture.h"
+#include "tests/support/test_press.h"
 #include "tests/support/test_support.h"
 
 using Texts = std::vector<std::string>;
@@ -28,31 +26,21 @@ COLORREF SlotColour(HBITMAP strip, int slot) {
 
 class PopupStructure : public ::testing::Test {
   protected:
-    void SetUp() override { SetModuleInstance(GetModuleHandleA(nullptr)); }
-    void TearDown() override {
-        for (PopupBuildNode* n = m_node.next; n;) {
-            PopupBuildNode* next = n->next;
-            DeleteObject(n->imageStrip);
-            DeleteObject(n->maskStrip);
-            delete n->popup;
-            free(n->title);
-            delete n;
-            n = next;
-        }
-        DeleteObject(m_node.imageStrip);
-        DeleteObject(m_node.maskStrip);
-    }
-    // Builds `menu` into m_popup with an optional title.
+    // Builds `menu` into m_popup with an optional title; the popups of its
+    // submenus go to the press's tree.
     bool Build(HMENU menu, const char* title = nullptr) {
-        m_node = {menu, title ? _strdup(title) : nullptr, &m_popup, nullptr, nullptr, nullptr};
-        bool ok = BuildPopupMenu(GetModuleHandleA(nullptr), nullptr, &m_node, nullptr);
-        free(m_node.title);
-        m_node.title = nullptr;
-        return ok;
+        m_node.nativeMenu = menu;
+        m_node.titled = title != nullptr;
+        m_node.title = title ? title : "";
+        return BuildPopupMenu(m_press.Context(), m_node, nullptr);
     }
+    // The strips of `menu`, as a popup built within the test's press makes them.
+    IconStrips Strips(HMENU menu) { return BuildIconStrips(m_press.Context(), menu, nullptr); }
+
     NativeMenuFixture m_menus;
-    CFlatPopupMenu m_popup;
-    PopupBuildNode m_node = {};
+    qtest::TestPress m_press;
+    PopupNode m_node{nullptr, nullptr};
+    CFlatPopupMenu& m_popup = m_node.popup;
 };
 } // namespace
 
@@ -77,7 +65,7 @@ TEST_F(PopupStructure, ContextPopupShowsTheResourceCommandsWithOpenInBold) {
 TEST_F(PopupStructure, EmptyStoreShowsTitleSeparatorAndPlaceholderOnly) {
     qtest::DeleteProductKey();
     HMENU root = CreatePopupMenu();
-    ASSERT_TRUE(BuildRootMenu(nullptr, root));
+    ASSERT_TRUE(qtest::BuildFromStore(m_press.Context(), nullptr, root));
     ASSERT_TRUE(Build(root, QUORIL_LAUNCHER_TITLE));
     ASSERT_EQ((Texts{"Quoril 2.0", "-", "Insert Item..."}), EntryTexts(m_popup));
     EXPECT_EQ(fpmDisabled | fpmBold, m_popup.Item(0)->flags);
@@ -86,8 +74,6 @@ TEST_F(PopupStructure, EmptyStoreShowsTitleSeparatorAndPlaceholderOnly) {
     EXPECT_EQ(0, m_popup.Item(2)->flags) << "the placeholder is enabled";
     EXPECT_EQ(-1, m_popup.Item(2)->iconIndex);
     EXPECT_NE(0, m_popup.Item(2)->commandId);
-    TearDown();
-    m_node = {};
     DestroyMenuTree(root);
     DestroyMenu(root);
     qtest::DeleteProductKey();
@@ -162,9 +148,12 @@ TEST_F(PopupStructure, SubmenuPopupIsTitledWithItsItemText) {
     EXPECT_EQ((Texts{"Tools", "-", "Calc"}), EntryTexts(*tools_entry->child));
     EXPECT_EQ(fpmDisabled | fpmBold, tools_entry->child->Item(0)->flags);
     EXPECT_EQ(&m_popup, tools_entry->child->Parent());
-    ASSERT_TRUE(m_node.next) << "the submenu's node is appended to the list";
-    EXPECT_EQ(tools, m_node.next->nativeMenu);
-    EXPECT_STREQ("Tools", m_node.next->title);
+    PopupTree& tree = m_press.Context().popups;
+    ASSERT_EQ(1u, tree.Count()) << "the submenu's node is added to the press's tree";
+    EXPECT_EQ(tools, tree.Node(0).nativeMenu);
+    EXPECT_TRUE(tree.Node(0).titled);
+    EXPECT_EQ("Tools", tree.Node(0).title);
+    EXPECT_EQ(tools_entry->child, &tree.Node(0).popup);
 }
 
 TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
@@ -181,14 +170,14 @@ TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
 
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     BITMAP info;
-    ASSERT_TRUE(GetObjectA(m_node.imageStrip, sizeof info, &info));
+    ASSERT_TRUE(GetObjectA(m_node.strips.image.Get(), sizeof info, &info));
     EXPECT_EQ(4 * cx, info.bmWidth);
     EXPECT_EQ(cy, info.bmHeight);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, m_node.imageStrip);
+    HGDIOBJ old = SelectObject(dc, m_node.strips.image.Get());
     EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc, cx / 2, cy / 2));
     EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 2 * cx + cx / 2, cy / 2));
-    SelectObject(dc, m_node.maskStrip);
+    SelectObject(dc, m_node.strips.mask.Get());
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, cx / 2, cy / 2));
     SelectObject(dc, old);
     DeleteDC(dc);
@@ -203,12 +192,9 @@ TEST_F(PopupStructure, StripsHoldOnlyTheirOwnMenusIcons) {
     for (int i = 0; i < 6; ++i)
         wide.AddItem(wide.Root(), ("Red " + std::to_string(i)).c_str(), i + 1,
                      ("r,,,,0,0," + std::to_string(i + 1) + ",0").c_str(), RGB(255, 0, 0));
-    HBITMAP mask = nullptr;
-    HBITMAP image = BuildIconStrips(wide.Root(), nullptr, &mask);
-    ASSERT_TRUE(image && mask);
-    DeleteObject(image);
-    DeleteObject(mask);
-    const size_t kept = KeptStripPixelCount();
+    ASSERT_TRUE(Strips(wide.Root()));
+    StripBuffers& buffers = m_press.Cache().strips;
+    const size_t kept = buffers.PixelCount();
     EXPECT_GE(kept, static_cast<size_t>(2 * 6 * cx * cy));
 
     HMENU root = m_menus.Root();
@@ -216,62 +202,52 @@ TEST_F(PopupStructure, StripsHoldOnlyTheirOwnMenusIcons) {
     m_menus.AddItem(root, "Blue", 2, "b,,,,0,0,2,0", RGB(0, 0, 255));
     m_menus.AddItem(root, "Also none", 3, "c,,,,0,0,3,0");
     for (int build = 0; build < 3; ++build) {
-        image = BuildIconStrips(root, nullptr, &mask);
-        ASSERT_TRUE(image && mask);
-        EXPECT_EQ(RGB(0, 0, 0), SlotColour(image, 0)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 255), SlotColour(image, 1)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 0), SlotColour(image, 2)) << "build " << build;
-        EXPECT_EQ(RGB(0, 0, 0), SlotColour(mask, 0)) << "build " << build;
-        DeleteObject(image);
-        DeleteObject(mask);
-        EXPECT_EQ(kept, KeptStripPixelCount()) << "build " << build;
+        IconStrips strips = Strips(root);
+        ASSERT_TRUE(strips);
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(strips.image.Get(), 0)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 255), SlotColour(strips.image.Get(), 1)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(strips.image.Get(), 2)) << "build " << build;
+        EXPECT_EQ(RGB(0, 0, 0), SlotColour(strips.mask.Get(), 0)) << "build " << build;
+        EXPECT_EQ(kept, buffers.PixelCount()) << "build " << build;
     }
-    ReleaseStripPixels();
-    EXPECT_EQ(0u, KeptStripPixelCount());
+    buffers.Release();
+    EXPECT_EQ(0u, buffers.PixelCount());
 }
 
-// Within a press a popup without an owner makes its strips on the host
-// window's DC, and on the desktop's when the host window cannot give one:
-// the same strips as outside a press either way.
+// A popup without an owner makes its strips on the press's host window's DC,
+// and on the desktop's when there is no host window or it cannot give one:
+// the same strips either way.
 TEST_F(PopupStructure, StripsMadeWithinAPressAreThoseMadeOutsideOne) {
     HMENU root = m_menus.Root();
     m_menus.AddItem(root, "None", 1, "a,,,,0,0,1,0");
     m_menus.AddItem(root, "Blue", 2, "b,,,,0,0,2,0", RGB(0, 0, 255));
     m_menus.AddItem(root, "Green", 3, "c,,,,0,0,3,0", RGB(0, 255, 0));
-    auto slots = [&](bool inPress, HWND host) {
-        std::optional<PressDisplay> press;
-        if (inPress) press.emplace(host);
+    auto slots = [&](HWND host) {
+        qtest::TestPress press(host);
         std::vector<COLORREF> colours;
-        HBITMAP mask = nullptr;
-        HBITMAP image = BuildIconStrips(root, nullptr, &mask);
-        if (!image || !mask) return colours;
+        IconStrips strips = BuildIconStrips(press.Context(), root, nullptr);
+        if (!strips) return colours;
         BITMAP format = {};
-        GetObjectA(image, sizeof format, &format);
+        GetObjectA(strips.image.Get(), sizeof format, &format);
         colours.push_back(format.bmBitsPixel);
         for (int slot = 0; slot < 3; ++slot) {
-            colours.push_back(SlotColour(image, slot));
-            colours.push_back(SlotColour(mask, slot));
+            colours.push_back(SlotColour(strips.image.Get(), slot));
+            colours.push_back(SlotColour(strips.mask.Get(), slot));
         }
-        DeleteObject(image);
-        DeleteObject(mask);
         return colours;
     };
-    const std::vector<COLORREF> outside = slots(false, nullptr);
-    ASSERT_EQ(7u, outside.size()) << "no strips were made outside a press";
-    EXPECT_EQ(RGB(0, 0, 255), outside[3]);
-    EXPECT_EQ(RGB(0, 255, 0), outside[5]);
+    const std::vector<COLORREF> desktop = slots(nullptr);
+    ASSERT_EQ(7u, desktop.size()) << "no strips were made without a host window";
+    EXPECT_EQ(RGB(0, 0, 255), desktop[3]);
+    EXPECT_EQ(RGB(0, 255, 0), desktop[5]);
 
     qtest::HostWindow host;
-    EXPECT_EQ(outside, slots(true, host.Handle())) << "on the host window's DC";
+    EXPECT_EQ(desktop, slots(host.Handle())) << "on the host window's DC";
     HWND gone =
         CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(gone);
     DestroyWindow(gone);
-    EXPECT_EQ(outside, slots(true, gone)) << "with the host window gone";
-    {
-        PressDisplay outer(host.Handle());
-        EXPECT_EQ(outside, slots(true, gone)) << "within a press inside another";
-    }
+    EXPECT_EQ(desktop, slots(gone)) << "with the host window gone";
 }
 
 TEST_F(PopupStructure, PaintedIconsAreThoseOfTheirItems) {
@@ -296,9 +272,9 @@ TEST_F(PopupStructure, EmptyOrMissingMenuBuildsNothing) {
     HMENU empty = CreatePopupMenu();
     EXPECT_FALSE(Build(empty));
     EXPECT_EQ(0u, m_popup.ItemCount());
-    EXPECT_EQ(nullptr, m_node.imageStrip);
+    EXPECT_FALSE(m_node.strips.image);
     DestroyMenu(empty);
-    HBITMAP mask = reinterpret_cast<HBITMAP>(1);
-    EXPECT_EQ(nullptr, BuildIconStrips(nullptr, nullptr, &mask));
-    EXPECT_EQ(nullptr, mask);
+    IconStrips none = Strips(nullptr);
+    EXPECT_FALSE(none.image);
+    EXPECT_FALSE(none.mask);
 }

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 #include "flatmenu/flat_popup_menu.h"
 #include "menubuild/flat_popup_build.h"
-#include "plugin/module.h"
+#include "menubuild/press_context.h"
 #include "resources/resource_ids.h"
 #include "tests/popupbuild/native_menu_fixture.h"
+#include "tests/support/test_press.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -17,7 +18,6 @@ const int kEntryHeight = 19;
 class LauncherTracking : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetModuleInstance(GetModuleHandleA(nullptr));
         m_resource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
         HMENU root = m_menus.Root();
         m_tools = m_menus.NewSubmenu();
@@ -35,8 +35,14 @@ class LauncherTracking : public ::testing::Test {
     // closed by the watchdog, which fails the test.
     int Show(HWND host, int* context, int* parent) {
         qtest::Watchdog watchdog("the launcher menu");
-        return ShowLauncherMenu(GetModuleHandleA(nullptr), m_menus.Root(), 100, 100, host,
-                                GetSubMenu(m_resource, 0), context, parent);
+        qtest::TestPress press(host);
+        const int chosen = ShowLauncherMenu(press.Context(), m_menus.Root(), 100, 100,
+                                            GetSubMenu(m_resource, 0));
+        const MenuChoice& choice = press.Context().choice;
+        EXPECT_EQ(chosen, choice.itemId) << "the choice is recorded in the press";
+        if (context) *context = choice.contextCommand;
+        if (parent) *parent = choice.parentSubmenuId;
+        return chosen;
     }
     NativeMenuFixture m_menus;
     HMENU m_tools = nullptr;

@@ -131,7 +131,7 @@ void SeedMenu() {
 void WaitUntilTheMenuHasSettled() {
     const ULONGLONG newest =
         std::max(LastWritten(kSettings), LastWritten((std::string(kSettings) + "\\Tools").c_str()));
-    const ULONGLONG settled = newest + kKeptMenuSettleTime + 5000000ULL; // and half a second
+    const ULONGLONG settled = newest + KeptMenu::kDefaultSettleTime + 5000000ULL; // and half a second
     EXPECT_TRUE(qtest::PollUntil([&] {
         FILETIME now;
         GetSystemTimeAsFileTime(&now);

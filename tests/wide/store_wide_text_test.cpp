@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <string>
 #include "menubuild/native_menu.h"
-#include "plugin/module.h"
+#include "tests/support/test_press.h"
 #include "store/store_edits.h"
 #include "tests/support/test_support.h"
 #include "tests/wide/wide_registry.h"
@@ -22,10 +22,7 @@ const std::wstring kPlainRecord = L"C:\\plain.exe,,,,0,0,3,0";
 
 class WideText : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetModuleInstance(GetModuleHandleA(nullptr));
-        qtest::DeleteProductKey();
-    }
+    void SetUp() override { qtest::DeleteProductKey(); }
     void TearDown() override {
         if (m_root) {
             DestroyMenuTree(m_root);
@@ -36,7 +33,8 @@ class WideText : public ::testing::Test {
     // Builds the native tree of a press over what is stored now.
     void Build() {
         m_root = CreatePopupMenu();
-        ASSERT_TRUE(BuildRootMenu(nullptr, m_root));
+        qtest::TestPress press;
+        ASSERT_TRUE(qtest::BuildFromStore(press.Context(), nullptr, m_root));
     }
     // Command id of the root menu's item with the text `text`; 0 when none.
     UINT IdOf(const char* text) const {

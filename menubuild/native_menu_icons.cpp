@@ -146,8 +146,7 @@ bool NativeBuild::ReadIconPixels(const char* source, int index, int cx, int cy,
     return true;
 }
 
-const IconPixels* NativeBuild::Pixels(const char* source, int index, int cx, int cy,
-                                      bool* ready) {
+const IconPixels* NativeBuild::Pixels(const char* source, int index, int cx, int cy, bool* ready) {
     *ready = true;
     char indexText[16];
     snprintf(indexText, sizeof indexText, "|%d", index);

@@ -168,8 +168,7 @@ bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree) {
     // Records this read wrote gave their keys new times: the next press
     // reads those keys again and keeps what it finds then.
     const ULONGLONG startTicks = Ticks(start);
-    if (startTicks > kept.m_settleTime &&
-        SettledBefore(*tree, startTicks - kept.m_settleTime)) {
+    if (startTicks > kept.m_settleTime && SettledBefore(*tree, startTicks - kept.m_settleTime)) {
         kept.m_tree = *tree;
         kept.m_kept = true;
     }

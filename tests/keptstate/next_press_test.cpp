@@ -51,8 +51,8 @@ class PressedMenu {
     PressedMenu(MenuCache& cache, HWND window) : m_root(CreatePopupMenu()) {
         PressContext press(GetModuleHandleA(nullptr), window, cache);
         StoredKey tree;
-        m_built = ReadAndNormalizeMenu(cache.menu, &tree) &&
-                  BuildRootMenu(press, window, m_root, tree);
+        m_built =
+            ReadAndNormalizeMenu(cache.menu, &tree) && BuildRootMenu(press, window, m_root, tree);
     }
     ~PressedMenu() {
         DestroyMenuTree(m_root);

@@ -15,7 +15,6 @@ const char kSettings[] = "Software\\Quoril\\RoduzuRodidiVo\\Settings";
 const char kNotepad[] = "C:\\windows\\notepad.exe";
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
 
-
 // Image and mask of icon `index` of `file`, drawn the general way, outside
 // any build.
 struct Drawn {

@@ -36,8 +36,8 @@ class LauncherTracking : public ::testing::Test {
     int Show(HWND host, int* context, int* parent) {
         qtest::Watchdog watchdog("the launcher menu");
         qtest::TestPress press(host);
-        const int chosen = ShowLauncherMenu(press.Context(), m_menus.Root(), 100, 100,
-                                            GetSubMenu(m_resource, 0));
+        const int chosen =
+            ShowLauncherMenu(press.Context(), m_menus.Root(), 100, 100, GetSubMenu(m_resource, 0));
         const MenuChoice& choice = press.Context().choice;
         EXPECT_EQ(chosen, choice.itemId) << "the choice is recorded in the press";
         if (context) *context = choice.contextCommand;

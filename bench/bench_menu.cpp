@@ -86,7 +86,7 @@ void SetRecord(HKEY key, const char* name, const std::string& record) {
 // A flat menu of `count` items, stored in reverse order of their positions.
 void SeedFlat(int count, Icons icons) {
     DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-    HKEY key = OpenSettingsKey();
+    HKEY key = OpenSettingsKey().Release();
     for (int i = 1; i <= count; ++i) {
         char name[32];
         snprintf(name, sizeof name, "Item %04d", i);
@@ -98,7 +98,7 @@ void SeedFlat(int count, Icons icons) {
 // `levels` nested submenus, each holding ten items and the next submenu.
 void SeedDeep(int levels, Icons icons) {
     DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-    HKEY key = OpenSettingsKey();
+    HKEY key = OpenSettingsKey().Release();
     for (int level = 0; level < levels; ++level) {
         for (int i = 1; i <= 10; ++i) {
             char name[32];
@@ -258,7 +258,7 @@ Press PressByParts(HWND host, HMENU contextMenu) {
     double t = NowMs();
     {
         StoredKey plain;
-        HKEY key = OpenSettingsKey();
+        HKEY key = OpenSettingsKey().Release();
         ReadStoredTree(key, false, &plain);
         RegCloseKey(key);
     }
@@ -360,7 +360,7 @@ ULONGLONG NewestWrite(HKEY key) {
 // waits until the stored menu (seeded, or completed by a first press) is
 // that old.
 void WaitUntilTheStoreHasSettled() {
-    HKEY key = OpenSettingsKey();
+    HKEY key = OpenSettingsKey().Release();
     const ULONGLONG settled = NewestWrite(key) + kKeptMenuSettleTime + 5000000ULL; // and 0.5 s
     RegCloseKey(key);
     for (;;) {

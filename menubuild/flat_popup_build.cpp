@@ -14,8 +14,8 @@
 #include "menubuild/native_menu_internal.h"
 #include "menubuild/press_display.h"
 #include "menubuild/strip_pixels.h"
-#include "store/menu_item_data.h"
-#include "store/registry_layout.h"
+#include "menubuild/menu_item_data.h"
+#include "menubuild/native_menu_lookup.h"
 
 namespace {
 const UINT kBreakTypes = MFT_SEPARATOR | MFT_MENUBREAK | MFT_MENUBARBREAK;

@@ -41,7 +41,7 @@ bool WriteStoredRecord(HKEY key, const wchar_t* name, const wchar_t* text, int l
 // form, and writes it back only when its text changes; `stored` then holds
 // the record as stored, and `written` says whether it was written. Returns
 // the record's position.
-int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
+int NormalizeStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
                           bool* written);
 // True when the code page holds the record to its last character.
 bool IsAnsiRecord(const StoredRecord& record);

@@ -94,7 +94,7 @@ int NormaliseValue(HKEY key, StoredValue* value, int next) {
     StoredRecord stored;
     if (!StoredWideRecord(*value, &stored)) return next;
     bool written = false;
-    const int position = NormaliseStoredRecord(
+    const int position = NormalizeStoredRecord(
         key, value->name.empty() ? nullptr : value->name.c_str(), &stored, next, &written);
     // Stored without a terminator, as it was written.
     if (written)

@@ -1,4 +1,4 @@
-// Insert, Properties and Delete: fill the item dialog's record, run the dialog
+// Insert, Properties and Delete: fill an item dialog's record, run the dialog
 // where one is needed, and write the store at the entry's key path.
 #include "editor/editor_flows.h"
 #include <stdlib.h>
@@ -56,21 +56,13 @@ void FillForProperties(const MenuEntryAddress& entry, ItemDialogData* d) {
     d->separator = f.separator;
 }
 
-void ResetForCreate(ItemDialogData* d) {
-    d->propertiesMode = false;
-    d->isSubmenu = false;
-    d->name[0] = d->target[0] = d->parameters[0] = d->startIn[0] = d->iconPath[0] = '\0';
-    d->iconIndex = d->runMode = d->position = -1;
-    d->separator = 0;
-}
-
 } // namespace
 
-void RunInsertFlow(HINSTANCE module, const MenuEntryAddress& clicked, bool intoEmptySubmenu) {
-    ItemDialogData& d = g_itemDialog;
-    d.moduleInstance = module;
+void RunInsertFlow(const EditContext& context, const MenuEntryAddress& clicked,
+                   bool intoEmptySubmenu) {
+    ItemDialog dialog(context); // a new item's record
+    ItemDialogData& d = dialog.Data();
     CopyText(d.title, sizeof d.title, "Create Menu Item");
-    ResetForCreate(&d);
     // The new item goes directly after the clicked one, or first into the
     // empty submenu whose placeholder was chosen; -1 where neither is known.
     if (intoEmptySubmenu)
@@ -78,7 +70,7 @@ void RunInsertFlow(HINSTANCE module, const MenuEntryAddress& clicked, bool intoE
     else if (clicked.found)
         d.position = StoredPosition(clicked) + 1;
 
-    if (RunItemDialog(module) != IDOK || !clicked.keyFound) return;
+    if (dialog.Run() != IDOK || !clicked.keyFound) return;
     char record[kRecordBufferSize];
     BuildRecordFromDialog(d, d.position, record);
     // Make room among the clicked item's siblings before the new one exists.
@@ -86,21 +78,21 @@ void RunInsertFlow(HINSTANCE module, const MenuEntryAddress& clicked, bool intoE
     StoreRecord(clicked.keyPath, d, record);
 }
 
-void RunPropertiesFlow(HINSTANCE module, const MenuEntryAddress& entry) {
-    ItemDialogData& d = g_itemDialog;
-    d.moduleInstance = module;
-    CopyText(d.title, sizeof d.title, "Menu Item Properties");
+void RunPropertiesFlow(const EditContext& context, const MenuEntryAddress& entry) {
     if (!entry.found) {
         MessageBoxA(nullptr, "GetMenuItemData failed", "ExecutePropsDialog", MB_OK);
         return;
     }
     if (entry.placeholder) return;
+    ItemDialog dialog(context);
+    ItemDialogData& d = dialog.Data();
+    CopyText(d.title, sizeof d.title, "Menu Item Properties");
     FillForProperties(entry, &d);
     // Separator lines are entries of their own, so the range counts them.
     d.spinUpper = 1;
     d.spinLower = entry.siblingCount;
 
-    if (RunItemDialog(module) != IDOK || !entry.keyFound) return;
+    if (dialog.Run() != IDOK || !entry.keyFound) return;
     int newPosition = atoi(d.positionText);
     if (newPosition != d.position) MovePosition(entry.keyPath, d.position, newPosition);
     // The edited record is stored too, at the item's new place.
@@ -109,7 +101,7 @@ void RunPropertiesFlow(HINSTANCE module, const MenuEntryAddress& entry) {
     StoreRecord(entry.keyPath, d, record);
 }
 
-void RunDeleteFlow(HINSTANCE, const MenuEntryAddress& entry) {
+void RunDeleteFlow(const EditContext&, const MenuEntryAddress& entry) {
     // Nothing is stored behind the placeholder, and nothing can be found of
     // an entry without a name.
     if (!entry.found || entry.placeholder || entry.name.empty() || !entry.keyFound) return;

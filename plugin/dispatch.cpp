@@ -34,7 +34,8 @@ MenuEntryAddress Describe(HMENU rootMenu, UINT itemId) {
 
 // "Insert Item..." chosen: the new entry goes into the menu that shows it.
 // In an empty submenu, that is the key of the submenu item above it.
-void InsertThroughPlaceholder(HINSTANCE module, HMENU rootMenu, UINT itemId, UINT parentSubmenuId) {
+void InsertThroughPlaceholder(const EditContext& context, HMENU rootMenu, UINT itemId,
+                              UINT parentSubmenuId) {
     MenuEntryAddress placeholder = Describe(rootMenu, itemId);
     const bool intoSubmenu = parentSubmenuId != 0;
     if (intoSubmenu) {
@@ -42,13 +43,13 @@ void InsertThroughPlaceholder(HINSTANCE module, HMENU rootMenu, UINT itemId, UIN
         placeholder.keyFound = FindSubmenuPath(rootMenu, parentSubmenuId, &submenuPath);
         placeholder.keyPath = submenuPath;
     }
-    RunInsertFlow(module, placeholder, intoSubmenu);
+    RunInsertFlow(context, placeholder, intoSubmenu);
 }
 } // namespace
 
 int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextCommand,
                        int parentSubmenuId) {
-    HINSTANCE module = ModuleInstance();
+    const EditContext context = {ModuleInstance(), &ModuleEditorState()};
     UINT id = static_cast<UINT>(itemId);
     switch (contextCommand) {
     case 0:
@@ -59,7 +60,7 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
         if (!GetMenuItemInfoA(rootMenu, id, FALSE, &info)) return itemId;
         const char* record = reinterpret_cast<const char*>(info.dwItemData);
         if (record && strcmp(record, PlaceholderMarker) == 0) {
-            InsertThroughPlaceholder(module, rootMenu, id, static_cast<UINT>(parentSubmenuId));
+            InsertThroughPlaceholder(context, rootMenu, id, static_cast<UINT>(parentSubmenuId));
             return 1;
         }
         // A submenu item or an item without a target starts nothing.
@@ -67,13 +68,13 @@ int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextC
         return LaunchRecord(record);
     }
     case ID_CONTEXT_INSERT:
-        RunInsertFlow(module, Describe(rootMenu, id), false);
+        RunInsertFlow(context, Describe(rootMenu, id), false);
         return 1;
     case ID_CONTEXT_PROPERTIES:
-        RunPropertiesFlow(module, Describe(rootMenu, id));
+        RunPropertiesFlow(context, Describe(rootMenu, id));
         return 1;
     case ID_CONTEXT_DELETE:
-        RunDeleteFlow(module, Describe(rootMenu, id));
+        RunDeleteFlow(context, Describe(rootMenu, id));
         return 1;
     default:
         return 1;

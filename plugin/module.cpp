@@ -1,5 +1,5 @@
-// Module-wide state: the instance handle and the button face, which lives from
-// process attach to process detach.
+// Module-wide state: the instance handle, the button face, which lives from
+// process attach to process detach, and the item editor's state.
 #include "plugin/module.h"
 #include <string.h>
 #include "common/text_copy.h"
@@ -9,6 +9,7 @@ namespace {
 HINSTANCE g_instance = nullptr;
 HBITMAP g_face = nullptr;
 SIZE g_faceSize = {0, 0};
+EditorState g_editorState;
 
 typedef const char*(WINAPI* HostPathFn)();
 
@@ -32,6 +33,9 @@ HINSTANCE ModuleInstance() {
 }
 void SetModuleInstance(HINSTANCE instance) {
     g_instance = instance;
+}
+EditorState& ModuleEditorState() {
+    return g_editorState;
 }
 
 bool BuildSkinFacePath(const char* uis, const char* wbdir, char* path) {

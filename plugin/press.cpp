@@ -2,7 +2,6 @@
 // point, carry out the choice, and release everything before returning.
 #include "plugin/press.h"
 #include "common/handle_guards.h"
-#include "editor/item_dialog.h"
 #include "menubuild/flat_popup_build.h"
 #include "menubuild/native_menu.h"
 #include "menubuild/press_display.h"
@@ -41,7 +40,7 @@ int Press(HWND hostWindow, int x, int y) {
 
 int WINAPI WBPress(HWND hostWindow, int x, int y, DWORD) {
     // A press from within the item dialog's own loop is refused.
-    if (g_itemDialog.dialogOpen) return 0;
+    if (ModuleEditorState().dialogOpen) return 0;
     // No exception may unwind into the host. Everything the press made is
     // held by guards, so a failure half-way (an allocation, say) has released
     // it all by the time it lands here.

@@ -125,15 +125,15 @@ class EditorFlowsTest : public ::testing::Test {
     void Insert(const MenuEntryAddress& clicked, bool intoEmptySubmenu,
                 const std::function<void(HWND)>& steps) {
         RunFlow("Create Menu Item", steps,
-                [&] { RunInsertFlow(edtest::Module(), clicked, intoEmptySubmenu); });
+                [&] { RunInsertFlow(context, clicked, intoEmptySubmenu); });
     }
     void Properties(UINT itemId, const std::function<void(HWND)>& steps) {
         Properties(Entry(itemId), steps);
     }
     void Properties(const MenuEntryAddress& entry, const std::function<void(HWND)>& steps) {
-        RunFlow("Menu Item Properties", steps, [&] { RunPropertiesFlow(edtest::Module(), entry); });
+        RunFlow("Menu Item Properties", steps, [&] { RunPropertiesFlow(context, entry); });
     }
-    void Delete(UINT itemId) { RunDeleteFlow(edtest::Module(), Entry(itemId)); }
+    void Delete(UINT itemId) { RunDeleteFlow(context, Entry(itemId)); }
 
     static void Fill(HWND dialog, const char* name, const char* target) {
         SetControlText(dialog, IDC_NAME, name);
@@ -149,6 +149,8 @@ class EditorFlowsTest : public ::testing::Test {
     }
     qtest::HostWindow host;
     HMENU root = nullptr;
+    EditorState state;
+    const EditContext context{edtest::Module(), &state};
 };
 
 } // namespace
@@ -370,7 +372,7 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
         dialogShown = dialog != nullptr;
         if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    RunPropertiesFlow(edtest::Module(), Entry(placeholder));
+    RunPropertiesFlow(context, Entry(placeholder));
     Delete(placeholder);
     flowsEnded = true;
     watcher.Join();
@@ -384,7 +386,7 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
     DestroyMenuTree(root);
     Build();
     placeholder = FindId(root, QUORIL_PLACEHOLDER_TEXT);
-    RunPropertiesFlow(edtest::Module(), Entry(placeholder));
+    RunPropertiesFlow(context, Entry(placeholder));
     Delete(placeholder);
     EXPECT_TRUE(qtest::ValueNames(kSettings).empty());
     EXPECT_TRUE(deleteBox.Texts().empty());
@@ -396,11 +398,52 @@ TEST_F(EditorFlowsTest, PropertiesOfAnUnknownItemSaysSoAndDeleteIsSilent) {
     std::string before = Snapshot();
     qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
     qtest::Watchdog watchdog("the flows on an unknown item");
-    RunPropertiesFlow(edtest::Module(), Entry(0xFFFF));
+    RunPropertiesFlow(context, Entry(0xFFFF));
     Delete(0xFFFF);
     Delete(0);
     EXPECT_EQ(std::vector<std::string>{"GetMenuItemData failed"}, propsBox.Texts());
     EXPECT_EQ(before, Snapshot());
+}
+
+TEST_F(EditorFlowsTest, EachRunStartsFromAFreshDialogNothingLeftOfTheRunBefore) {
+    SeedFive();
+    Build();
+    bool openWhileShown = false;
+    Insert(FindId(root, "A"), false, [&](HWND dialog) {
+        openWhileShown = state.dialogOpen;
+        Fill(dialog, "First", "C:\\first.exe");
+        SetControlText(dialog, IDC_PARAMETERS, "-f");
+        SetControlText(dialog, IDC_START_IN, "C:\\Work");
+        edtest::ClickCheckBox(dialog, IDC_SEPARATOR);
+        Ok(dialog);
+    });
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_FALSE(state.dialogOpen);
+    ASSERT_EQ("C:\\first.exe,-f,C:\\Work,,,0,2,1", Record("First"));
+
+    std::string shown;
+    bool separatorChecked = true;
+    Insert(FindId(root, "E"), false, [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION) + "|" + ControlText(dialog, IDC_NAME) + "|" +
+                ControlText(dialog, IDC_TARGET) + "|" + ControlText(dialog, IDC_PARAMETERS) + "|" +
+                ControlText(dialog, IDC_START_IN) + "|" + ControlText(dialog, IDC_ICON_SOURCE);
+        separatorChecked = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED;
+        Fill(dialog, "Second", "C:\\second.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("6|||||Icon is Not Specified", shown);
+    EXPECT_FALSE(separatorChecked);
+    EXPECT_EQ("C:\\second.exe,,,,,0,6,0", Record("Second"));
+
+    // Properties after an insert show the entry's own record only.
+    Properties(FindId(root, "B"), [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_NAME) + "|" + ControlText(dialog, IDC_TARGET) + "|" +
+                ControlText(dialog, IDC_PARAMETERS) + "|" + ControlText(dialog, IDC_START_IN);
+        separatorChecked = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED;
+        Cancel(dialog);
+    });
+    EXPECT_EQ("B|C:\\2.exe||", shown);
+    EXPECT_FALSE(separatorChecked);
 }
 
 // Entries as a search of the store would find them: by key path and name,
@@ -437,7 +480,7 @@ TEST_F(EditorFlowsTest, FlowsActOnAnEntryAddressedByItsKeyPathAlone) {
     EXPECT_EQ(2, Position("Chess", games));
 
     go.record = Record("Go", games);
-    RunDeleteFlow(edtest::Module(), go);
+    RunDeleteFlow(context, go);
     EXPECT_EQ("<missing>", Record("Go", games));
     EXPECT_EQ(1, Position("Chess", games));
     EXPECT_EQ(2, Position("Hex", games));

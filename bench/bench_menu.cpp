@@ -88,7 +88,7 @@ void SetRecord(HKEY key, const char* name, const std::string& record) {
 // A flat menu of `count` items, stored in reverse order of their positions.
 void SeedFlat(int count, Icons icons) {
     DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-    HKEY key = OpenSettingsKey();
+    HKEY key = OpenSettingsKey().Release();
     for (int i = 1; i <= count; ++i) {
         char name[32];
         snprintf(name, sizeof name, "Item %04d", i);
@@ -100,7 +100,7 @@ void SeedFlat(int count, Icons icons) {
 // `levels` nested submenus, each holding ten items and the next submenu.
 void SeedDeep(int levels, Icons icons) {
     DeleteTree(HKEY_CURRENT_USER, "Software\\Quoril");
-    HKEY key = OpenSettingsKey();
+    HKEY key = OpenSettingsKey().Release();
     for (int level = 0; level < levels; ++level) {
         for (int i = 1; i <= 10; ++i) {
             char name[32];
@@ -236,7 +236,7 @@ Press PressByParts(HWND host, HMENU contextMenu) {
     double t = NowMs();
     {
         StoredKey plain;
-        OwnedKey key(OpenSettingsKey());
+        OwnedKey key = OpenSettingsKey();
         ReadStoredTree(key.Get(), false, &plain);
     }
     const double plainRead = NowMs() - t;
@@ -337,7 +337,7 @@ ULONGLONG NewestWrite(HKEY key) {
 // waits until the stored menu (seeded, or completed by a first press) is
 // that old.
 void WaitUntilTheStoreHasSettled() {
-    OwnedKey key(OpenSettingsKey());
+    OwnedKey key = OpenSettingsKey();
     const ULONGLONG settled =
         NewestWrite(key.Get()) + KeptMenu::kDefaultSettleTime + 5000000ULL; // and 0.5 s
     for (;;) {

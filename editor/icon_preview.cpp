@@ -1,30 +1,29 @@
 // The icon an item would get, shown in the item dialog with its source text.
 #include "editor/item_dialog.h"
 #include <stdio.h>
+#include <utility>
 #include "common/icon_file.h"
 #include "resources/resource_ids.h"
-
-namespace {
 
 // Shows `icon` in the icon control and only then destroys the icon it
 // replaces, so the control never holds a destroyed icon. Without a new icon
 // the control goes back to the dialog's own icon.
-void ReplacePreviewIcon(HWND dialog, int iconControlId, HICON icon, bool repaint) {
-    HICON old = g_itemDialog.previewIcon;
-    if (!icon && !old) return;
+void ItemDialog::ReplacePreviewIcon(HWND dialog, int iconControlId, OwnedIcon icon, bool repaint) {
+    if (!icon && !m_previewIcon) return;
     HWND control = GetDlgItem(dialog, iconControlId);
-    HICON shown = icon;
-    if (!shown) shown = LoadIconA(g_itemDialog.moduleInstance, MAKEINTRESOURCEA(IDI_ITEM_DIALOG));
+    HICON shown = icon.Get();
+    if (!shown) shown = LoadIconA(m_context.module, MAKEINTRESOURCEA(IDI_ITEM_DIALOG));
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
-    if (old && old != icon) DestroyIcon(old);
-    g_itemDialog.previewIcon = icon;
+    if (icon.Get() != m_previewIcon.Get())
+        m_previewIcon = std::move(icon);
+    else
+        icon.Release(); // the one already held
     if (repaint) InvalidateRect(control, nullptr, TRUE);
 }
 
-} // namespace
-
-void ShowIconPreview(HWND dialog, int iconControlId, int textControlId, const char* target,
-                     const char* iconPath, int iconIndex, bool repaint) {
+void ItemDialog::ShowIconPreview(HWND dialog, int iconControlId, int textControlId,
+                                 const char* target, const char* iconPath, int iconIndex,
+                                 bool repaint) {
     const char* source;
     int index;
     if (iconPath && iconPath[0]) {
@@ -43,6 +42,6 @@ void ShowIconPreview(HWND dialog, int iconControlId, int textControlId, const ch
     SetDlgItemTextA(dialog, textControlId, text);
     if (repaint) InvalidateRect(GetDlgItem(dialog, textControlId), nullptr, TRUE);
 
-    HICON icon = ExtractIconOrNull(g_itemDialog.moduleInstance, source, index);
-    ReplacePreviewIcon(dialog, iconControlId, icon, repaint);
+    OwnedIcon icon(ExtractIconOrNull(m_context.module, source, index));
+    ReplacePreviewIcon(dialog, iconControlId, std::move(icon), repaint);
 }

@@ -1,13 +1,11 @@
-// The item-properties dialog: it edits g_itemDialog only; the flows that run
-// it read the record back and write the store.
+// The item-properties dialog: it edits its own record only; the flow that runs
+// it reads the record back and writes the store.
 #include "editor/item_dialog.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
 #include "editor/icon_picker.h"
 #include "resources/resource_ids.h"
-
-ItemDialogData g_itemDialog;
 
 namespace {
 
@@ -23,32 +21,54 @@ void EnableLaunchControls(HWND dialog, bool enable) {
         EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
-// Releases the preview icon and lets presses in again. The icon control lets
-// go of the icon first, so it never draws a destroyed one.
-void ReleaseItemDialog(HWND dialog) {
-    if (g_itemDialog.previewIcon) {
-        SendDlgItemMessageA(dialog, IDC_ICON_PREVIEW, STM_SETICON, 0, 0);
-        DestroyIcon(g_itemDialog.previewIcon);
-        g_itemDialog.previewIcon = nullptr;
-    }
-    g_itemDialog.dialogOpen = false;
-}
-
-void EndItemDialog(HWND dialog, INT_PTR result) {
-    EndDialog(dialog, result);
-    ReleaseItemDialog(dialog);
-}
-
 // "Please supply a Name and Target for the item" and its shorter forms.
 void ComposeMissingMessage(bool nameMissing, bool targetMissing, char* message, size_t size) {
     snprintf(message, size, "Please supply a %s%sfor the item", nameMissing ? "Name " : "",
              !targetMissing ? "" : (nameMissing ? "and Target " : "Target "));
 }
 
+} // namespace
+
+INT_PTR ItemDialog::Run() {
+    // The dialog holds an up-down control; the picker a list view.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    return RunModal(m_context.module, IDD_ITEM_DIALOG, nullptr);
+}
+
+void ItemDialog::SetOpen(bool open) {
+    if (m_context.state) m_context.state->dialogOpen = open;
+}
+
+// Releases the preview icon and lets presses in again. The icon control lets
+// go of the icon first, so it never draws a destroyed one.
+void ItemDialog::Release(HWND dialog) {
+    if (m_previewIcon) {
+        SendDlgItemMessageA(dialog, IDC_ICON_PREVIEW, STM_SETICON, 0, 0);
+        m_previewIcon.Reset();
+    }
+    SetOpen(false);
+}
+
+void ItemDialog::End(HWND dialog, INT_PTR result) {
+    EndDialog(dialog, result);
+    Release(dialog);
+}
+
+void ItemDialog::EndAsCancel(HWND dialog) {
+    End(dialog, IDCANCEL);
+}
+
+void ItemDialog::OnDestroy(HWND dialog) {
+    // However the dialog goes (DestroyWindow by someone else, say), its icon
+    // is released and later presses are let in.
+    Release(dialog);
+}
+
 // A record separates its fields by commas, so none of its text fields may
 // hold one. Returns the label of the first offending field, or null.
-const char* FieldWithComma() {
-    const ItemDialogData& d = g_itemDialog;
+const char* ItemDialog::FieldWithComma() const {
+    const ItemDialogData& d = m_data;
     if (!d.isSubmenu) {
         // A submenu's record does not keep these three.
         if (strchr(d.target, ',')) return "Target";
@@ -59,9 +79,9 @@ const char* FieldWithComma() {
     return nullptr;
 }
 
-void OnInitDialog(HWND dialog) {
-    ItemDialogData& d = g_itemDialog;
-    d.dialogOpen = true;
+void ItemDialog::OnInitDialog(HWND dialog) {
+    ItemDialogData& d = m_data;
+    SetOpen(true);
     SetWindowTextA(dialog, d.title);
 
     snprintf(d.positionText, sizeof d.positionText, "%d", d.position);
@@ -94,8 +114,8 @@ void OnInitDialog(HWND dialog) {
     }
 }
 
-void OnOk(HWND dialog) {
-    ItemDialogData& d = g_itemDialog;
+void ItemDialog::OnOk(HWND dialog) {
+    ItemDialogData& d = m_data;
     GetDlgItemTextA(dialog, IDC_POSITION, d.positionText, sizeof d.positionText);
     GetDlgItemTextA(dialog, IDC_NAME, d.name, sizeof d.name);
     GetDlgItemTextA(dialog, IDC_TARGET, d.target, sizeof d.target);
@@ -120,12 +140,12 @@ void OnOk(HWND dialog) {
 
     d.runMode = 0;
     d.separator = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED ? 1 : 0;
-    EndItemDialog(dialog, IDOK);
+    End(dialog, IDOK);
 }
 
-void OnBrowseTarget(HWND dialog) {
-    ItemDialogData& d = g_itemDialog;
-    if (!BrowseForFile(dialog, IDC_TARGET, kProgramsFilter, d.moduleInstance)) return;
+void ItemDialog::OnBrowseTarget(HWND dialog) {
+    ItemDialogData& d = m_data;
+    if (!BrowseForFile(dialog, IDC_TARGET, kProgramsFilter, m_context.module)) return;
     // The preview now shows the new target's first icon, and that is what
     // gets stored: an icon file chosen before no longer applies.
     d.iconIndex = 0;
@@ -136,44 +156,40 @@ void OnBrowseTarget(HWND dialog) {
     ShowIconPreview(dialog, IDC_ICON_PREVIEW, IDC_ICON_SOURCE, target, nullptr, 0, true);
 }
 
-void OnSetIcon(HWND dialog) {
-    ItemDialogData& d = g_itemDialog;
+void ItemDialog::OnSetIcon(HWND dialog) {
     char previous[260];
     GetDlgItemTextA(dialog, IDC_ICON_PATH, previous, sizeof previous);
-    if (!BrowseForFile(dialog, IDC_ICON_PATH, kIconFilter, d.moduleInstance)) return;
+    if (!BrowseForFile(dialog, IDC_ICON_PATH, kIconFilter, m_context.module)) return;
     char path[260];
     GetDlgItemTextA(dialog, IDC_ICON_PATH, path, sizeof path);
-    int index = ChooseIconIndex(d.moduleInstance, dialog, path);
+    int index = ChooseIconIndex(m_context.module, dialog, path);
     if (index == -1) {
         // No icon picked: the icon file in force stays in force.
         SetDlgItemTextA(dialog, IDC_ICON_PATH, previous);
         return;
     }
-    d.iconIndex = index;
+    m_data.iconIndex = index;
     ShowIconPreview(dialog, IDC_ICON_PREVIEW, IDC_ICON_SOURCE, nullptr, path, index, true);
 }
 
-void OnSubmenuClicked(HWND dialog, HWND checkbox) {
+void ItemDialog::OnSubmenuClicked(HWND dialog, HWND checkbox) {
     if (!checkbox) checkbox = GetDlgItem(dialog, IDC_SUBMENU);
-    g_itemDialog.isSubmenu = SendMessageA(checkbox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    EnableLaunchControls(dialog, !g_itemDialog.isSubmenu);
+    m_data.isSubmenu = SendMessageA(checkbox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    EnableLaunchControls(dialog, !m_data.isSubmenu);
 }
 
-INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
+INT_PTR ItemDialog::OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     int id = LOWORD(wParam);
     bool clicked = HIWORD(wParam) == BN_CLICKED;
     switch (id) {
     case IDOK:
         OnOk(dialog);
         return TRUE;
-    case IDCANCEL:
-        EndItemDialog(dialog, IDCANCEL);
-        return TRUE;
     case IDC_BROWSE_TARGET:
         if (clicked) OnBrowseTarget(dialog);
         return TRUE;
     case IDC_BROWSE_START_IN:
-        if (clicked) BrowseForFile(dialog, IDC_START_IN, nullptr, g_itemDialog.moduleInstance);
+        if (clicked) BrowseForFile(dialog, IDC_START_IN, nullptr, m_context.module);
         return TRUE;
     case IDC_SET_ICON:
         if (clicked) OnSetIcon(dialog);
@@ -186,41 +202,4 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     default:
         return FALSE;
     }
-}
-
-} // namespace
-
-INT_PTR CALLBACK ItemDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Nothing may unwind into the system's dialog manager: a failure ends the
-    // dialog as Cancel does, so nothing is stored.
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            OnInitDialog(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            return OnCommand(dialog, wParam, lParam);
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-            EndItemDialog(dialog, IDCANCEL);
-            return TRUE;
-        case WM_DESTROY:
-            // However the dialog goes (DestroyWindow by someone else, say),
-            // its icon is released and later presses are let in.
-            ReleaseItemDialog(dialog);
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        EndItemDialog(dialog, IDCANCEL);
-        return TRUE;
-    }
-}
-
-INT_PTR RunItemDialog(HINSTANCE module) {
-    // The dialog holds an up-down control; the picker a list view.
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&classes);
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ITEM_DIALOG), nullptr, ItemDialogProc, 0);
 }

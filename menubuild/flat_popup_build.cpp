@@ -9,8 +9,8 @@
 #include "menubuild/native_build.h"
 #include "menubuild/press_context.h"
 #include "menubuild/strip_pixels.h"
-#include "store/menu_item_data.h"
-#include "store/registry_layout.h"
+#include "menubuild/menu_item_data.h"
+#include "menubuild/native_menu_lookup.h"
 
 namespace {
 const UINT kBreakTypes = MFT_SEPARATOR | MFT_MENUBREAK | MFT_MENUBARBREAK;

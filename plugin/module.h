@@ -1,8 +1,10 @@
 // The plug-in's state from process attach to detach, held by its one
-// instance: the module instance, the button face and what outlives a press.
+// instance: the module instance, the button face, what outlives a press and
+// the item editor's state.
 #pragma once
 #include <windows.h>
 #include "common/gdi_guards.h"
+#include "editor/editor_state.h"
 #include "menubuild/menu_cache.h"
 
 class PluginModule {
@@ -21,12 +23,15 @@ class PluginModule {
     SIZE ButtonFaceSize() const { return m_faceSize; }
 
     MenuCache& Cache() { return m_cache; }
+    // Read by WBPress, which refuses a press while the item dialog is up.
+    EditorState& Editor() { return m_editor; }
 
   private:
     HINSTANCE m_instance = nullptr;
     OwnedBitmap m_face;
     SIZE m_faceSize = {0, 0};
     MenuCache m_cache;
+    EditorState m_editor;
 };
 
 // The module's one instance.

@@ -1,6 +1,3 @@
-// The press: shows the launcher menu and carries out the choice.
+// The press: shows the launcher menu and carries out the choice (dispatch.h).
 #pragma once
-#include <windows.h>
-
-int DispatchMenuChoice(HWND hostWindow, HMENU rootMenu, int itemId, int contextCommand,
-                       int parentSubmenuId);
+#include "plugin/dispatch.h"

@@ -11,15 +11,6 @@ bool IsEmpty(const char* text) {
     return !text || !*text;
 }
 
-// The key an insert or a rewrite goes to: the submenu's own key when a
-// submenu id is given, else the key that holds the item.
-HKEY FindTargetKey(HMENU menu, UINT itemId, UINT submenuId) {
-    HKEY settings = OpenSettingsKey();
-    if (!settings) return nullptr;
-    if (submenuId) return FindSubmenuKey(settings, menu, submenuId);
-    return FindItemKey(settings, menu, itemId);
-}
-
 // True when value `name` of `key` (null: the default value) holds a record
 // with characters the code page cannot hold. The editor only ever saw it
 // through the code page, so writing over it would lose them: it stays.
@@ -60,19 +51,18 @@ bool DeleteTree(HKEY key, const wchar_t* name) {
 }
 } // namespace
 
-void WriteItemValue(HMENU menu, UINT itemId, UINT submenuId, const char* name, const char* record) {
-    if (!menu || !itemId || IsEmpty(name) || IsEmpty(record)) return;
-    OwnedKey key(FindTargetKey(menu, itemId, submenuId));
+void WriteItemValue(const std::string& keyPath, const char* name, const char* record) {
+    if (IsEmpty(name) || IsEmpty(record)) return;
+    OwnedKey key = OpenMenuKey(keyPath);
     if (key && !HoldsRecordBeyondCodePage(key.Get(), name))
         WriteRecordValue(key.Get(), name, record);
 }
 
-void CreateSubmenuKey(HMENU menu, UINT itemId, UINT submenuId, const char* name,
-                      const char* record) {
-    if (!menu || !itemId || IsEmpty(name) || IsEmpty(record)) return;
+void CreateSubmenuKey(const std::string& keyPath, const char* name, const char* record) {
+    if (IsEmpty(name) || IsEmpty(record)) return;
     OwnedKey subkey;
     {
-        OwnedKey key(FindTargetKey(menu, itemId, submenuId));
+        OwnedKey key = OpenMenuKey(keyPath);
         if (!key || SubmenuHoldsRecordBeyondCodePage(key.Get(), name) ||
             RegCreateKeyExA(key.Get(), name, 0, const_cast<char*>("key"), REG_OPTION_NON_VOLATILE,
                             KEY_WRITE, nullptr, subkey.Put(), nullptr) != ERROR_SUCCESS)
@@ -81,18 +71,18 @@ void CreateSubmenuKey(HMENU menu, UINT itemId, UINT submenuId, const char* name,
     WriteRecordValue(subkey.Get(), nullptr, record);
 }
 
-void DeleteMenuItemRegEntry(HMENU menu, UINT itemId, const char* name) {
+void DeleteMenuItemRegEntry(const std::string& keyPath, const char* name) {
     // An empty name would address the default value, which is the record of
     // the submenu that holds the item, never an item of its own.
-    if (!menu || !itemId || IsEmpty(name)) return;
-    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+    if (IsEmpty(name)) return;
+    OwnedKey key = OpenMenuKey(keyPath);
     if (key && RegDeleteValueA(key.Get(), name) != ERROR_SUCCESS)
         MessageBoxA(nullptr, "Menu item deletion failed", "DeleteMenuItemRegEntry", MB_OK);
 }
 
-void DeleteSubmenu(HMENU menu, UINT itemId, const char* name) {
-    if (!menu || !itemId || IsEmpty(name)) return;
-    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
+void DeleteSubmenu(const std::string& keyPath, const char* name) {
+    if (IsEmpty(name)) return;
+    OwnedKey key = OpenMenuKey(keyPath);
     if (key) DeleteRegSubEntry(key.Get(), name);
 }
 

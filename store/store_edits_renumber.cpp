@@ -5,7 +5,6 @@
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
-#include <utility>
 #include "common/handle_guards.h"
 #include "store/registry_layout.h"
 #include "store/registry_names.h"
@@ -14,6 +13,7 @@
 #include "store/stored_menu.h"
 
 namespace {
+// Sub-keys are opened to read and rewrite their own records.
 const REGSAM kRenumberRights = KEY_READ | KEY_SET_VALUE;
 
 int NumberLength(int value) {
@@ -38,21 +38,6 @@ bool ComposeRecord(const MenuItemFields& f, int position, char* out) {
     BuildItemRecord(false, f.target, f.parameters, f.startIn, f.iconPath, f.iconIndex, f.runMode,
                     position, f.separator, out);
     return true;
-}
-
-// Gives the renumbering operations a handle that may enumerate and rewrite
-// the key the lookup returned, whatever rights the lookup asked for.
-HKEY ReopenForRenumbering(OwnedKey found) {
-    HKEY key;
-    if (RegOpenKeyExA(found.Get(), "", 0, kRenumberRights, &key) != ERROR_SUCCESS)
-        return found.Release();
-    return key;
-}
-
-HKEY FindKeyOfItem(HMENU menu, UINT itemId) {
-    if (!menu || !itemId) return nullptr;
-    OwnedKey key(FindItemKey(OpenSettingsKey(), menu, itemId));
-    return key ? ReopenForRenumbering(std::move(key)) : nullptr;
 }
 
 // New position for the stored position p of one record.
@@ -171,7 +156,7 @@ void RenumberKey(HKEY key, PositionRule rule, int first, int second) {
 
 } // namespace
 
-int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
+int NormalizeStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
                           bool* written) {
     *written = false;
     return RepositionStoredRecord(
@@ -179,22 +164,19 @@ int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, i
         [&](const MenuItemFields& f) { return f.position != 0 ? f.position : next; }, written);
 }
 
-void ShiftPositions(HMENU menu, UINT itemId, int fromPosition, int delta) {
-    OwnedKey key(FindKeyOfItem(menu, itemId));
+void ShiftPositions(const std::string& keyPath, int fromPosition, int delta) {
+    OwnedKey key = OpenMenuKey(keyPath);
     if (key) RenumberKey(key.Get(), ShiftRule, fromPosition, delta);
 }
 
-void MovePosition(HMENU menu, UINT itemId, int oldPosition, int newPosition) {
-    OwnedKey key(FindKeyOfItem(menu, itemId));
+void MovePosition(const std::string& keyPath, int oldPosition, int newPosition) {
+    OwnedKey key = OpenMenuKey(keyPath);
     if (key) RenumberKey(key.Get(), MoveRule, oldPosition, newPosition);
 }
 
-void NormalizePositions(HKEY key) {
+void NormalizePositions(const std::string& keyPath) {
+    OwnedKey key = OpenMenuKey(keyPath);
+    if (!key) return;
     StoredKey tree;
-    if (key) {
-        ReadStoredTree(key, true, &tree);
-        return;
-    }
-    OwnedKey settings(OpenSettingsKey());
-    if (settings) ReadStoredTree(settings.Get(), true, &tree);
+    ReadStoredTree(key.Get(), true, &tree);
 }

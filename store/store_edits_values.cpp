@@ -4,17 +4,6 @@
 #include <wchar.h>
 #include "store/registry_names.h"
 
-bool ReadRecordValue(HKEY key, const char* name, char* record) {
-    DWORD type = 0;
-    DWORD size = kRecordBufferSize;
-    LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(record), &size);
-    if (rc != ERROR_SUCCESS || type != REG_SZ || size > kRecordBufferSize) {
-        record[0] = '\0';
-        return false;
-    }
-    return TerminateRecord(record, size);
-}
-
 bool TerminateRecord(char* record, size_t size) {
     if (size == kRecordBufferSize) {
         // Filling the whole buffer is fine only when the last byte is a stored

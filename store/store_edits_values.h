@@ -5,11 +5,6 @@
 #include <windows.h>
 #include "store/item_record.h"
 
-// Reads value `name` of `key` (null or "" for the default value) into
-// `record`, a buffer of kRecordBufferSize bytes, and terminates it. True only
-// for a REG_SZ value of at most kRecordBufferSize - 1 characters; otherwise
-// `record` holds "" and the value is to be left alone.
-bool ReadRecordValue(HKEY key, const char* name, char* record);
 // Ends the `size` bytes read into `record` (a buffer of kRecordBufferSize)
 // with a terminator; false, with `record` emptied, when they fill the buffer
 // without ending in one (longer than a record can be).
@@ -41,7 +36,7 @@ bool WriteStoredRecord(HKEY key, const wchar_t* name, const wchar_t* text, int l
 // form, and writes it back only when its text changes; `stored` then holds
 // the record as stored, and `written` says whether it was written. Returns
 // the record's position.
-int NormaliseStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
+int NormalizeStoredRecord(HKEY key, const wchar_t* name, StoredRecord* stored, int next,
                           bool* written);
 // True when the code page holds the record to its last character.
 bool IsAnsiRecord(const StoredRecord& record);

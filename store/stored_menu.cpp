@@ -10,7 +10,7 @@
 
 namespace {
 // Sub-keys are opened to be read and, when normalising, rewritten.
-const REGSAM kNormaliseRights = KEY_READ | KEY_SET_VALUE;
+const REGSAM kNormalizeRights = KEY_READ | KEY_SET_VALUE;
 
 ULONGLONG Ticks(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -84,11 +84,11 @@ RegistryEnumStep ReadValueAt(HKEY key, DWORD index, StoredValue* value) {
 
 // Gives the record of `value` (in `key`) its position when it has none;
 // returns the number the record after it gets.
-int NormaliseValue(HKEY key, StoredValue* value, int next) {
+int NormalizeValue(HKEY key, StoredValue* value, int next) {
     StoredRecord stored;
     if (!StoredWideRecord(*value, &stored)) return next;
     bool written = false;
-    const int position = NormaliseStoredRecord(
+    const int position = NormalizeStoredRecord(
         key, value->name.empty() ? nullptr : value->name.c_str(), &stored, next, &written);
     // Stored without a terminator, as it was written.
     if (written)
@@ -107,7 +107,7 @@ void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
         OwnedKey subkey;
         // A sub-key that cannot be rewritten is still shown, but neither it
         // nor anything beneath it is renumbered.
-        const bool writable = normalise && RegOpenKeyExW(key, name.wide, 0, kNormaliseRights,
+        const bool writable = normalise && RegOpenKeyExW(key, name.wide, 0, kNormalizeRights,
                                                          subkey.Put()) == ERROR_SUCCESS;
         if (!writable &&
             RegOpenKeyExW(key, name.wide, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) {
@@ -121,13 +121,13 @@ void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
         child.exact = name.exact;
         child.whole = TakeStamp(subkey.Get(), &child.stamp);
         ReadStoredValues(subkey.Get(), &child);
-        if (writable && child.hasRecord) next = NormaliseValue(subkey.Get(), &child.record, next);
+        if (writable && child.hasRecord) next = NormalizeValue(subkey.Get(), &child.record, next);
         ReadSubtree(subkey.Get(), writable, &child);
         if (!child.whole) node->whole = false;
     }
     if (!normalise) return;
     for (StoredValue& value : node->values)
-        next = NormaliseValue(key, &value, next);
+        next = NormalizeValue(key, &value, next);
 }
 } // namespace
 

@@ -78,8 +78,8 @@ class KeptMenu {
 // nothing of it has changed.
 bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree);
 
-// The record held by `value` as ReadRecordValue reads it through the code
-// page into `record` (kRecordBufferSize bytes); false where that gives none.
+// The record held by `value` as the registry's ANSI API reads it through the
+// code page into `record` (kRecordBufferSize bytes); false where that gives none.
 bool StoredAnsiRecord(const StoredValue& value, char* record);
 // The record held by `value` as ReadStoredRecord reads it; false where that
 // gives none.

@@ -37,7 +37,7 @@ HWND ThreadWindow(const char* title) {
 }
 
 // What the timer below does once the dialog titled g_dialogTitle is up, and
-// what it saw before.
+// what it saw before. The dialog objects under test, while they run.
 enum OutsideAction { kDestroyDialog, kDestroyTarget, kCancelDialog };
 OutsideAction g_action = kDestroyDialog;
 HWND g_target = nullptr;
@@ -46,6 +46,8 @@ bool g_acted = false;
 HICON g_iconWhileOpen = nullptr;
 HIMAGELIST g_listWhileOpen = nullptr;
 HBITMAP g_listBitmapsWhileOpen[2] = {}; // the image list's image and mask
+const ItemDialog* g_itemDialog = nullptr;
+const IconPicker* g_iconPicker = nullptr;
 
 // Runs inside the dialog's own modal loop, on the test's thread, as code of
 // the host would.
@@ -53,8 +55,8 @@ void CALLBACK ActFromOutside(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = ThreadWindow(g_dialogTitle);
     if (!dialog || g_acted) return;
     g_acted = true;
-    g_iconWhileOpen = g_itemDialog.previewIcon;
-    g_listWhileOpen = g_iconPicker.imageList;
+    g_iconWhileOpen = g_itemDialog ? g_itemDialog->PreviewIcon() : nullptr;
+    g_listWhileOpen = g_iconPicker ? g_iconPicker->Data().imageList.Get() : nullptr;
     IMAGEINFO info = {};
     if (g_listWhileOpen && ImageList_GetImageInfo(g_listWhileOpen, 0, &info)) {
         g_listBitmapsWhileOpen[0] = info.hbmImage;
@@ -101,17 +103,10 @@ HWND MakeOwner() {
                            nullptr, nullptr, nullptr, nullptr);
 }
 
-void PrepareCreateDialog() {
-    ItemDialogData& d = g_itemDialog;
-    d.moduleInstance = GetModuleHandleA(nullptr);
-    lstrcpyA(d.title, "Create Menu Item");
-    d.propertiesMode = false;
-    d.isSubmenu = false;
-    d.name[0] = d.parameters[0] = d.startIn[0] = d.iconPath[0] = '\0';
-    lstrcpyA(d.target, kIconFile); // the preview shows its first icon
-    d.iconIndex = d.runMode = -1;
-    d.position = 1;
-    d.separator = 0;
+void PrepareCreateDialog(ItemDialogData* d) {
+    lstrcpyA(d->title, "Create Menu Item");
+    lstrcpyA(d->target, kIconFile); // the preview shows its first icon
+    d->position = 1;
 }
 
 bool IconAlive(HICON icon) {
@@ -128,15 +123,19 @@ class DialogEndTest : public ::testing::Test {
 };
 
 TEST_F(DialogEndTest, ItemDialogDestroyedByOthersLetsPressesInAndReleasesItsIcon) {
-    PrepareCreateDialog();
+    EditorState state;
+    ItemDialog dialog(EditContext{GetModuleHandleA(nullptr), &state});
+    PrepareCreateDialog(&dialog.Data());
+    g_itemDialog = &dialog;
     INT_PTR result = 0;
     bool ended = RunWithOutsideAction("Create Menu Item", kDestroyDialog, nullptr,
-                                      [&] { result = RunItemDialog(GetModuleHandleA(nullptr)); });
+                                      [&] { result = dialog.Run(); });
+    g_itemDialog = nullptr;
     ASSERT_TRUE(ended) << "the dialog's loop did not end when its window was destroyed";
     ASSERT_TRUE(g_acted);
     EXPECT_NE(IDOK, result) << "a dialog that was destroyed is no confirmation";
-    EXPECT_FALSE(g_itemDialog.dialogOpen) << "a destroyed dialog would refuse every later press";
-    EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+    EXPECT_FALSE(state.dialogOpen) << "a destroyed dialog would refuse every later press";
+    EXPECT_EQ(nullptr, dialog.PreviewIcon());
     ASSERT_NE(nullptr, g_iconWhileOpen) << "the dialog showed no preview icon of " << kIconFile;
     EXPECT_FALSE(IconAlive(g_iconWhileOpen)) << "the preview icon outlived its dialog";
 }
@@ -146,20 +145,26 @@ TEST_F(DialogEndTest, PickerGoingWithItsOwnerReleasesItsImageList) {
     ASSERT_NE(nullptr, owner);
     int index = 0;
     g_listBitmapsWhileOpen[0] = g_listBitmapsWhileOpen[1] = nullptr;
-    bool ended = RunWithOutsideAction("Select Icon", kDestroyTarget, owner, [&] {
-        index = ChooseIconIndex(GetModuleHandleA(nullptr), owner, kIconFile);
-    });
+    IconPicker picker(GetModuleHandleA(nullptr), kIconFile);
+    g_iconPicker = &picker;
+    bool ended = RunWithOutsideAction("Select Icon", kDestroyTarget, owner,
+                                      [&] { index = picker.Choose(owner); });
+    g_iconPicker = nullptr;
     ASSERT_TRUE(ended) << "the picker's loop did not end when its owner was destroyed";
     ASSERT_TRUE(g_acted);
     EXPECT_FALSE(IsWindow(owner));
     EXPECT_EQ(-1, index);
     ASSERT_NE(nullptr, g_listWhileOpen) << "the picker made no image list for " << kIconFile;
-    EXPECT_EQ(nullptr, g_iconPicker.imageList) << "the picker's image list outlived it";
+    EXPECT_EQ(nullptr, picker.Data().imageList.Get()) << "the picker's image list outlived it";
     // The list's own bitmaps are gone with it (a GDI handle, once deleted,
     // names no object: its value carries a generation that is never reused).
     ASSERT_NE(nullptr, g_listBitmapsWhileOpen[0]) << "the image list held no icons";
-    for (HBITMAP bitmap : g_listBitmapsWhileOpen)
-        if (bitmap) EXPECT_EQ(0u, GetObjectType(bitmap)) << "a bitmap of the picker's image list survived it";
+    for (HBITMAP bitmap : g_listBitmapsWhileOpen) {
+        if (bitmap) {
+            EXPECT_EQ(0u, GetObjectType(bitmap))
+                << "a bitmap of the picker's image list survived it";
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// Insert, Properties and Delete on a native menu built from a seeded store,
-// with the item dialog answered from the input thread; the registry is read
-// back afterwards.
+// Insert, Properties and Delete on entries of a native menu built from a
+// seeded store (described as the press describes them), or addressed by key
+// path alone, with the item dialog answered from the input thread; the
+// registry is read back afterwards.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 #include "editor/editor_flows.h"
 #include "editor/item_dialog.h"
 #include "menubuild/native_menu.h"
+#include "menubuild/native_menu_lookup.h"
 #include "plugin/module.h"
 #include "tests/support/test_press.h"
 #include "resources/resource_ids.h"
@@ -103,6 +105,14 @@ class EditorFlowsTest : public ::testing::Test {
         ASSERT_NE(0, qtest::BuildFromStore(press.Context(), host.Handle(), root));
     }
 
+    // The entry with command id `id` of the press's tree, as the press
+    // describes it.
+    MenuEntryAddress Entry(UINT id) const {
+        MenuEntryAddress entry;
+        DescribeMenuItem(root, id, &entry);
+        return entry;
+    }
+
     // Runs `flow` while `steps` answer the dialog titled `title`.
     void RunFlow(const char* title, const std::function<void(HWND)>& steps,
                  const std::function<void()>& flow) {
@@ -111,14 +121,23 @@ class EditorFlowsTest : public ::testing::Test {
             return INT_PTR(0);
         });
     }
-    void Insert(UINT itemId, UINT parentId, const std::function<void(HWND)>& steps) {
+    // Insert after the entry `itemId`, or, with `intoEmptySubmenu`, through
+    // the "Insert Item..." `itemId` of an empty submenu.
+    void Insert(UINT itemId, bool intoEmptySubmenu, const std::function<void(HWND)>& steps) {
+        Insert(Entry(itemId), intoEmptySubmenu, steps);
+    }
+    void Insert(const MenuEntryAddress& clicked, bool intoEmptySubmenu,
+                const std::function<void(HWND)>& steps) {
         RunFlow("Create Menu Item", steps,
-                [&] { RunInsertFlow(edtest::Module(), host.Handle(), root, itemId, parentId); });
+                [&] { RunInsertFlow(context, clicked, intoEmptySubmenu); });
     }
     void Properties(UINT itemId, const std::function<void(HWND)>& steps) {
-        RunFlow("Menu Item Properties", steps,
-                [&] { ExecutePropsDialog(edtest::Module(), host.Handle(), root, itemId); });
+        Properties(Entry(itemId), steps);
     }
+    void Properties(const MenuEntryAddress& entry, const std::function<void(HWND)>& steps) {
+        RunFlow("Menu Item Properties", steps, [&] { RunPropertiesFlow(context, entry); });
+    }
+    void Delete(UINT itemId) { RunDeleteFlow(context, Entry(itemId)); }
 
     static void Fill(HWND dialog, const char* name, const char* target) {
         SetControlText(dialog, IDC_NAME, name);
@@ -134,6 +153,8 @@ class EditorFlowsTest : public ::testing::Test {
     }
     qtest::HostWindow host;
     HMENU root = nullptr;
+    EditorState state;
+    const EditContext context{edtest::Module(), &state};
 };
 
 } // namespace
@@ -142,7 +163,7 @@ TEST_F(EditorFlowsTest, InsertAfterTheThirdOfFiveShiftsTheRestAndTakesPlaceFour)
     SeedFive();
     Build();
     std::string shown;
-    Insert(FindId(root, "C"), 0, [&](HWND dialog) {
+    Insert(FindId(root, "C"), false, [&](HWND dialog) {
         shown = ControlText(dialog, IDC_POSITION);
         Fill(dialog, "New", "C:\\new.exe");
         Ok(dialog);
@@ -162,7 +183,7 @@ TEST_F(EditorFlowsTest, InsertThroughTheEmptySubmenusPlaceholderWritesIntoItsKey
     Build();
     std::string rootBefore = Record("A") + Record("", kSettings + "\\Games");
     std::string shown;
-    Insert(PlaceholderIn(root, "Games"), FindId(root, "Games"), [&](HWND dialog) {
+    Insert(PlaceholderIn(root, "Games"), true, [&](HWND dialog) {
         shown = ControlText(dialog, IDC_POSITION);
         Fill(dialog, "Chess", "C:\\chess.exe");
         Ok(dialog);
@@ -176,7 +197,7 @@ TEST_F(EditorFlowsTest, InsertThroughTheEmptySubmenusPlaceholderWritesIntoItsKey
 TEST_F(EditorFlowsTest, InsertThroughThePlaceholderOfAnEmptyRootTakesPlaceOne) {
     Build();
     std::string shown;
-    Insert(FindId(root, QUORIL_PLACEHOLDER_TEXT), 0, [&](HWND dialog) {
+    Insert(FindId(root, QUORIL_PLACEHOLDER_TEXT), false, [&](HWND dialog) {
         shown = ControlText(dialog, IDC_POSITION);
         Fill(dialog, "First", "C:\\first.exe");
         Ok(dialog);
@@ -189,7 +210,7 @@ TEST_F(EditorFlowsTest, InsertThroughThePlaceholderOfAnEmptyRootTakesPlaceOne) {
 TEST_F(EditorFlowsTest, InsertAsASubmenuCreatesAKeyHoldingTheRecord) {
     qtest::SetStringValue(kSettings, "A", Launcher("C:\\a.exe", 1));
     Build();
-    Insert(FindId(root, "A"), 0, [&](HWND dialog) {
+    Insert(FindId(root, "A"), false, [&](HWND dialog) {
         Fill(dialog, "Tools", "");
         edtest::ClickCheckBox(dialog, IDC_SUBMENU);
         Ok(dialog);
@@ -204,7 +225,7 @@ TEST_F(EditorFlowsTest, CancelledInsertAndPropertiesChangeNothing) {
     qtest::SetStringValue(kSettings + "\\Sub", "", ",,,,0,0,6,0");
     Build();
     std::string before = Snapshot();
-    Insert(FindId(root, "B"), 0, [&](HWND dialog) {
+    Insert(FindId(root, "B"), false, [&](HWND dialog) {
         Fill(dialog, "Never", "C:\\never.exe");
         Cancel(dialog);
     });
@@ -228,7 +249,7 @@ TEST_F(EditorFlowsTest, DeletingASubmenuRemovesItsBranchAndMovesTheRestUp) {
     Build();
     qtest::MessageBoxWatcher failures("DeleteRegSubEntry");
     qtest::Watchdog watchdog("the delete flows"); // they show no window of their own
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, FindId(root, "Sub"));
+    Delete(FindId(root, "Sub"));
     EXPECT_FALSE(qtest::KeyExists(kSettings + "\\Sub"));
     EXPECT_EQ(1, Position("A"));
     EXPECT_EQ(2, Position("C"));
@@ -238,7 +259,7 @@ TEST_F(EditorFlowsTest, DeletingASubmenuRemovesItsBranchAndMovesTheRestUp) {
     // A launcher item goes the same way.
     DestroyMenuTree(root);
     Build();
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, FindId(root, "A"));
+    Delete(FindId(root, "A"));
     EXPECT_EQ("<missing>", Record("A"));
     EXPECT_EQ(1, Position("C"));
     EXPECT_EQ(2, Position("D"));
@@ -355,8 +376,8 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
         dialogShown = dialog != nullptr;
         if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
+    RunPropertiesFlow(context, Entry(placeholder));
+    Delete(placeholder);
     flowsEnded = true;
     watcher.Join();
     EXPECT_FALSE(dialogShown);
@@ -369,8 +390,8 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
     DestroyMenuTree(root);
     Build();
     placeholder = FindId(root, QUORIL_PLACEHOLDER_TEXT);
-    ExecutePropsDialog(edtest::Module(), host.Handle(), root, placeholder);
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, placeholder);
+    RunPropertiesFlow(context, Entry(placeholder));
+    Delete(placeholder);
     EXPECT_TRUE(qtest::ValueNames(kSettings).empty());
     EXPECT_TRUE(deleteBox.Texts().empty());
 }
@@ -381,9 +402,124 @@ TEST_F(EditorFlowsTest, PropertiesOfAnUnknownItemSaysSoAndDeleteIsSilent) {
     std::string before = Snapshot();
     qtest::MessageBoxWatcher propsBox("ExecutePropsDialog");
     qtest::Watchdog watchdog("the flows on an unknown item");
-    ExecutePropsDialog(edtest::Module(), host.Handle(), root, 0xFFFF);
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, 0xFFFF);
-    RunDeleteFlow(edtest::Module(), host.Handle(), root, 0);
+    RunPropertiesFlow(context, Entry(0xFFFF));
+    Delete(0xFFFF);
+    Delete(0);
     EXPECT_EQ(std::vector<std::string>{"GetMenuItemData failed"}, propsBox.Texts());
     EXPECT_EQ(before, Snapshot());
+}
+
+TEST_F(EditorFlowsTest, EachRunStartsFromAFreshDialogNothingLeftOfTheRunBefore) {
+    SeedFive();
+    Build();
+    bool openWhileShown = false;
+    Insert(FindId(root, "A"), false, [&](HWND dialog) {
+        openWhileShown = state.dialogOpen;
+        Fill(dialog, "First", "C:\\first.exe");
+        SetControlText(dialog, IDC_PARAMETERS, "-f");
+        SetControlText(dialog, IDC_START_IN, "C:\\Work");
+        edtest::ClickCheckBox(dialog, IDC_SEPARATOR);
+        Ok(dialog);
+    });
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_FALSE(state.dialogOpen);
+    ASSERT_EQ("C:\\first.exe,-f,C:\\Work,,,0,2,1", Record("First"));
+
+    std::string shown;
+    bool separatorChecked = true;
+    Insert(FindId(root, "E"), false, [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_POSITION) + "|" + ControlText(dialog, IDC_NAME) + "|" +
+                ControlText(dialog, IDC_TARGET) + "|" + ControlText(dialog, IDC_PARAMETERS) + "|" +
+                ControlText(dialog, IDC_START_IN) + "|" + ControlText(dialog, IDC_ICON_SOURCE);
+        separatorChecked = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED;
+        Fill(dialog, "Second", "C:\\second.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("6|||||Icon is Not Specified", shown);
+    EXPECT_FALSE(separatorChecked);
+    EXPECT_EQ("C:\\second.exe,,,,,0,6,0", Record("Second"));
+
+    // Properties after an insert show the entry's own record only.
+    Properties(FindId(root, "B"), [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_NAME) + "|" + ControlText(dialog, IDC_TARGET) + "|" +
+                ControlText(dialog, IDC_PARAMETERS) + "|" + ControlText(dialog, IDC_START_IN);
+        separatorChecked = IsDlgButtonChecked(dialog, IDC_SEPARATOR) == BST_CHECKED;
+        Cancel(dialog);
+    });
+    EXPECT_EQ("B|C:\\2.exe||", shown);
+    EXPECT_FALSE(separatorChecked);
+}
+
+// Entries as a search of the store would find them: by key path and name,
+// without any menu.
+TEST_F(EditorFlowsTest, FlowsActOnAnEntryAddressedByItsKeyPathAlone) {
+    const std::string games = kSettings + "\\Tools\\Games";
+    qtest::SetStringValue(kSettings, "Chess", Launcher("C:\\root-chess.exe", 1));
+    qtest::SetStringValue(kSettings + "\\Tools", "", ",,,,0,0,2,0");
+    qtest::SetStringValue(kSettings + "\\Tools", "Chess", Launcher("C:\\tools-chess.exe", 1));
+    qtest::SetStringValue(games, "", ",,,,0,0,2,0");
+    qtest::SetStringValue(games, "Chess", Launcher("C:\\chess.exe", 1));
+    qtest::SetStringValue(games, "Go", Launcher("C:\\go.exe", 2));
+    qtest::SetStringValue(games, "Shogi", Launcher("C:\\shogi.exe", 3));
+    const std::string outside = Record("Chess") + Record("Chess", kSettings + "\\Tools");
+    MenuEntryAddress go;
+    go.found = go.keyFound = true;
+    go.keyPath = "Tools\\Games";
+    go.name = "Go";
+    go.record = Launcher("C:\\go.exe", 2);
+    go.siblingCount = 3;
+
+    Insert(go, false, [&](HWND dialog) {
+        Fill(dialog, "Hex", "C:\\hex.exe");
+        Ok(dialog);
+    });
+    EXPECT_EQ("C:\\hex.exe,,,,,0,3,0", Record("Hex", games));
+    EXPECT_EQ(4, Position("Shogi", games));
+
+    Properties(go, [&](HWND dialog) {
+        edtest::ClickSpinner(dialog, true);
+        Ok(dialog);
+    });
+    EXPECT_EQ(1, Position("Go", games));
+    EXPECT_EQ(2, Position("Chess", games));
+
+    go.record = Record("Go", games);
+    RunDeleteFlow(context, go);
+    EXPECT_EQ("<missing>", Record("Go", games));
+    EXPECT_EQ(1, Position("Chess", games));
+    EXPECT_EQ(2, Position("Hex", games));
+    EXPECT_EQ(3, Position("Shogi", games));
+    EXPECT_EQ(outside, Record("Chess") + Record("Chess", kSettings + "\\Tools"))
+        << "an entry of the same name elsewhere was touched";
+    EXPECT_EQ(std::vector<std::string>{"Games"}, qtest::SubkeyNames(kSettings + "\\Tools"));
+}
+
+// The menu still shows an entry whose key went in the meantime: the dialogs
+// run as usual, and nothing is stored anywhere.
+TEST_F(EditorFlowsTest, AnEntryWhoseKeyWentIsEditedWithoutStoringAnything) {
+    qtest::SetStringValue(kSettings, "Top", Launcher("C:\\top.exe", 1));
+    qtest::SetStringValue(kSettings + "\\Gone", "Item", Launcher("C:\\item.exe", 1));
+    Build();
+    UINT item = FindId(root, "Item");
+    ASSERT_NE(0u, item);
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, (kSettings + "\\Gone").c_str()));
+    const std::string before = Snapshot();
+    qtest::MessageBoxWatcher failures("DeleteMenuItemRegEntry");
+    std::string shownTarget, shownPosition;
+    Insert(item, false, [&](HWND dialog) {
+        shownPosition = ControlText(dialog, IDC_POSITION);
+        Fill(dialog, "New", "C:\\new.exe");
+        Ok(dialog);
+    });
+    Properties(item, [&](HWND dialog) {
+        shownTarget = ControlText(dialog, IDC_TARGET);
+        SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
+        Ok(dialog);
+    });
+    Delete(item);
+    EXPECT_EQ("2", shownPosition);
+    EXPECT_EQ("C:\\item.exe", shownTarget);
+    EXPECT_EQ(before, Snapshot());
+    EXPECT_FALSE(qtest::KeyExists(kSettings + "\\Gone"));
+    EXPECT_TRUE(failures.Texts().empty());
 }

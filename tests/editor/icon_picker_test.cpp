@@ -1,13 +1,13 @@
-// The icon picker run modally on the test's thread, answered from the input
-// thread.
+// Icon picker objects run modally on the test's thread, answered from the
+// input thread.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <memory>
 #include <string>
 #include <vector>
 #include "editor/icon_picker.h"
-#include "editor/item_dialog.h"
 #include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "tests/editor/editor_test_support.h"
@@ -21,14 +21,20 @@ class IconPickerTest : public ::testing::Test {
   protected:
     void SetUp() override { ThePlugin().Attach(edtest::Module()); }
 
+    // Runs a new picker of the icons of `file`, which stays for the test to
+    // look at (Picker()).
     int Pick(const std::string& file, const std::function<void(HWND)>& steps) {
+        m_file = file;
+        m_picker.reset(new IconPicker(edtest::Module(), m_file.c_str()));
         return static_cast<int>(edtest::DriveDialog("Select Icon", steps, [&] {
-            return static_cast<INT_PTR>(
-                ChooseIconIndex(edtest::Module(), host.Handle(), file.c_str()));
+            return static_cast<INT_PTR>(m_picker->Choose(host.Handle()));
         }));
     }
+    const IconPickerData& Picker() const { return m_picker->Data(); }
 
     qtest::HostWindow host;
+    std::string m_file;
+    std::unique_ptr<IconPicker> m_picker;
     edtest::ScratchDir scratch;
 };
 
@@ -119,7 +125,7 @@ TEST_F(IconPickerTest, MultiIconFileListsItsIconsInFileOrder) {
         listed = ItemCount(picker);
         HIMAGELIST shown = reinterpret_cast<HIMAGELIST>(
             SendMessageA(List(picker), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-        ownList = shown && shown == g_iconPicker.imageList;
+        ownList = shown && shown == Picker().imageList.Get();
         images = ImageList_GetImageCount(shown);
         for (int i = 0; i < listed; ++i) {
             LVITEMA item = {};
@@ -142,7 +148,7 @@ TEST_F(IconPickerTest, MultiIconFileListsItsIconsInFileOrder) {
     EXPECT_EQ(0, misplaced) << "list item i shows image i, without text";
     EXPECT_EQ(4, sameAsFile) << "image i is icon i of the file";
     EXPECT_EQ(2, chosen);
-    EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_EQ(nullptr, Picker().imageList.Get());
 }
 
 TEST_F(IconPickerTest, NoChoiceCancelAndCloseBoxGiveMinusOneAndLeaveNoImageList) {
@@ -153,14 +159,14 @@ TEST_F(IconPickerTest, NoChoiceCancelAndCloseBoxGiveMinusOneAndLeaveNoImageList)
         SpyOnList(picker);
         Close(picker, true);
     });
-    EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_EQ(nullptr, Picker().imageList.Get());
     EXPECT_TRUE(g_listDestroyed);
     EXPECT_FALSE(g_listStillOwnedImages) << "the image list would be released twice";
     int cancelled = Pick(kMultiIconFile, [](HWND picker) {
         Select(picker, 1);
         Close(picker, false);
     });
-    EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_EQ(nullptr, Picker().imageList.Get());
     int closeBox = Pick(icon, [](HWND picker) {
         Select(picker, 0);
         PostMessageA(picker, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -170,8 +176,8 @@ TEST_F(IconPickerTest, NoChoiceCancelAndCloseBoxGiveMinusOneAndLeaveNoImageList)
     EXPECT_EQ(-1, okWithoutSelection);
     EXPECT_EQ(-1, cancelled);
     EXPECT_EQ(-1, closeBox);
-    EXPECT_EQ(-1, g_iconPicker.chosenIndex);
-    EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_EQ(-1, Picker().chosenIndex);
+    EXPECT_EQ(nullptr, Picker().imageList.Get());
 }
 
 TEST_F(IconPickerTest, FileWithoutIconsShowsAnEmptyList) {
@@ -184,7 +190,7 @@ TEST_F(IconPickerTest, FileWithoutIconsShowsAnEmptyList) {
     });
     EXPECT_EQ(0, listed);
     EXPECT_EQ(-1, chosen);
-    EXPECT_EQ(nullptr, g_iconPicker.imageList);
+    EXPECT_EQ(nullptr, Picker().imageList.Get());
 }
 
 TEST_F(IconPickerTest, SingleIconFileOffersOneEntryWhichIsIndexZero) {
@@ -197,4 +203,28 @@ TEST_F(IconPickerTest, SingleIconFileOffersOneEntryWhichIsIndexZero) {
     });
     EXPECT_EQ(1, listed);
     EXPECT_EQ(0, chosen);
+}
+
+TEST_F(IconPickerTest, EachPickerStartsFreshNothingLeftOfTheOneBefore) {
+    std::string icon = scratch.WriteIcon("one.ico");
+    auto choose = [&](const std::string& file, const std::function<void(HWND)>& steps) {
+        return static_cast<int>(edtest::DriveDialog("Select Icon", steps, [&] {
+            return static_cast<INT_PTR>(
+                ChooseIconIndex(edtest::Module(), host.Handle(), file.c_str()));
+        }));
+    };
+    int firstListed = 0, secondListed = 0;
+    int first = choose(kMultiIconFile, [&](HWND picker) {
+        firstListed = ItemCount(picker);
+        Select(picker, 2);
+        Close(picker, true);
+    });
+    int second = choose(icon, [&](HWND picker) {
+        secondListed = ItemCount(picker);
+        Close(picker, true); // nothing selected
+    });
+    EXPECT_EQ(2, first);
+    EXPECT_GT(firstListed, 3);
+    EXPECT_EQ(1, secondListed) << "only the second file's icons";
+    EXPECT_EQ(-1, second) << "the first picker's choice is not the second's";
 }

@@ -1,10 +1,9 @@
-// ShowIconPreview on a modeless copy of the item dialog, and BrowseForFile
-// through the system's open-file dialog.
+// An item dialog object's ShowIconPreview on a modeless copy of the item
+// dialog, and BrowseForFile through the system's open-file dialog.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
 #include "editor/item_dialog.h"
-#include "plugin/module.h"
 #include "resources/resource_ids.h"
 #include "tests/editor/editor_test_support.h"
 #include "tests/support/test_support.h"
@@ -18,9 +17,6 @@ INT_PTR CALLBACK PassiveProc(HWND, UINT, WPARAM, LPARAM) {
 class IconPreviewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ThePlugin().Attach(edtest::Module());
-        g_itemDialog.moduleInstance = edtest::Module();
-        g_itemDialog.previewIcon = nullptr;
         dialog = CreateDialogParamA(edtest::Module(), MAKEINTRESOURCEA(IDD_ITEM_DIALOG),
                                     host.Handle(), PassiveProc, 0);
         ASSERT_NE(nullptr, dialog);
@@ -30,9 +26,8 @@ class IconPreviewTest : public ::testing::Test {
     }
     void TearDown() override {
         if (dialog) DestroyWindow(dialog);
-        if (g_itemDialog.previewIcon) DestroyIcon(g_itemDialog.previewIcon);
-        g_itemDialog.previewIcon = nullptr;
     }
+    HICON PreviewIcon() const { return preview.PreviewIcon(); }
 
     HICON Shown() const {
         return reinterpret_cast<HICON>(
@@ -40,10 +35,13 @@ class IconPreviewTest : public ::testing::Test {
     }
     std::string SourceText() const { return edtest::ControlText(dialog, IDC_ICON_SOURCE); }
     void Preview(const char* target, const char* iconPath, int index) {
-        ShowIconPreview(dialog, IDC_ICON_PREVIEW, IDC_ICON_SOURCE, target, iconPath, index, true);
+        preview.ShowIconPreview(dialog, IDC_ICON_PREVIEW, IDC_ICON_SOURCE, target, iconPath, index,
+                                true);
     }
 
     qtest::HostWindow host;
+    // The object whose preview is shown: it owns the preview icon.
+    ItemDialog preview{EditContext{edtest::Module(), nullptr}};
     HWND dialog = nullptr;
     edtest::ScratchDir scratch;
     std::string program, icon, text;
@@ -59,38 +57,38 @@ TEST_F(IconPreviewTest, WithoutASourceOnlyTheTextChanges) {
     Preview("", "", 4);
     EXPECT_EQ("Icon is Not Specified", SourceText());
     EXPECT_EQ(before, Shown());
-    EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+    EXPECT_EQ(nullptr, PreviewIcon());
 }
 
 TEST_F(IconPreviewTest, IconFileWithItsIndexComesBeforeTheTargetsFirstIcon) {
     Preview(program.c_str(), "C:\\Tools\\app.exe", 3);
     EXPECT_EQ("C:\\Tools\\app.exe, 3", SourceText());
-    EXPECT_EQ(nullptr, g_itemDialog.previewIcon) << "no such file, so no icon";
+    EXPECT_EQ(nullptr, PreviewIcon()) << "no such file, so no icon";
 
     Preview(program.c_str(), nullptr, 3);
     EXPECT_EQ(program + ", 0", SourceText());
-    ASSERT_NE(nullptr, g_itemDialog.previewIcon);
-    EXPECT_EQ(g_itemDialog.previewIcon, Shown());
+    ASSERT_NE(nullptr, PreviewIcon());
+    EXPECT_EQ(PreviewIcon(), Shown());
 
     Preview(nullptr, icon.c_str(), 0);
     EXPECT_EQ(icon + ", 0", SourceText());
-    EXPECT_TRUE(edtest::IsLiveIcon(g_itemDialog.previewIcon));
-    EXPECT_EQ(g_itemDialog.previewIcon, Shown());
+    EXPECT_TRUE(edtest::IsLiveIcon(PreviewIcon()));
+    EXPECT_EQ(PreviewIcon(), Shown());
 }
 
 TEST_F(IconPreviewTest, ReplacedIconsAreReleasedAndNeverLeftOnShow) {
     Preview(program.c_str(), nullptr, 0);
-    HICON first = g_itemDialog.previewIcon;
+    HICON first = PreviewIcon();
     ASSERT_TRUE(edtest::IsLiveIcon(first));
     Preview(nullptr, icon.c_str(), 0);
-    HICON second = g_itemDialog.previewIcon;
+    HICON second = PreviewIcon();
     EXPECT_TRUE(edtest::IsLiveIcon(second));
     EXPECT_FALSE(edtest::IsLiveIcon(first)) << "the replaced icon is destroyed";
 
     // A file without icons: the control must not keep showing the old one.
     Preview(text.c_str(), nullptr, 0);
     EXPECT_EQ(text + ", 0", SourceText());
-    EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+    EXPECT_EQ(nullptr, PreviewIcon());
     EXPECT_FALSE(edtest::IsLiveIcon(second));
     HICON shown = Shown();
     EXPECT_NE(second, shown);

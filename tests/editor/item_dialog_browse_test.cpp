@@ -50,8 +50,8 @@ TEST_F(ItemDialogTest, BrowsedTargetShowsItsFirstIconAndReplacesTheIconFile) {
     std::string program = scratch.CopyProgram("app.exe");
     std::string oldIcon = scratch.WriteIcon("old.ico");
     PrepareProperties("App", "C:\\before.exe", 1, 1);
-    strcpy(g_itemDialog.iconPath, oldIcon.c_str());
-    g_itemDialog.iconIndex = 0;
+    strcpy(Data().iconPath, oldIcon.c_str());
+    Data().iconIndex = 0;
     std::string filters, source, iconFile;
     bool shownIsPreview = false, browsed = false;
     INT_PTR result = Run([&](HWND dialog) {
@@ -59,9 +59,9 @@ TEST_F(ItemDialogTest, BrowsedTargetShowsItsFirstIconAndReplacesTheIconFile) {
                   WaitForText(dialog, IDC_TARGET, program);
         source = ControlText(dialog, IDC_ICON_SOURCE);
         iconFile = ControlText(dialog, IDC_ICON_PATH);
-        shownIsPreview = g_itemDialog.previewIcon &&
-                         ShownIcon(dialog) == g_itemDialog.previewIcon &&
-                         edtest::IsLiveIcon(g_itemDialog.previewIcon);
+        shownIsPreview = itemDialog.PreviewIcon() &&
+                         ShownIcon(dialog) == itemDialog.PreviewIcon() &&
+                         edtest::IsLiveIcon(itemDialog.PreviewIcon());
         PressOk(dialog);
     });
     EXPECT_TRUE(browsed);
@@ -70,9 +70,9 @@ TEST_F(ItemDialogTest, BrowsedTargetShowsItsFirstIconAndReplacesTheIconFile) {
     EXPECT_EQ("", iconFile) << "the icon file chosen before no longer applies";
     EXPECT_TRUE(shownIsPreview);
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(program, g_itemDialog.target);
-    EXPECT_STREQ("", g_itemDialog.iconPath);
-    EXPECT_EQ(0, g_itemDialog.iconIndex);
+    EXPECT_EQ(program, Data().target);
+    EXPECT_STREQ("", Data().iconPath);
+    EXPECT_EQ(0, Data().iconIndex);
 }
 
 TEST_F(ItemDialogTest, BrowsedTargetWithoutIconsLeavesNoDestroyedIconOnShow) {
@@ -80,13 +80,13 @@ TEST_F(ItemDialogTest, BrowsedTargetWithoutIconsLeavesNoDestroyedIconOnShow) {
     std::string program = scratch.CopyProgram("app.exe");
     std::string text = scratch.WriteText("readme.txt");
     PrepareCreate(1);
-    strcpy(g_itemDialog.target, program.c_str());
+    strcpy(Data().target, program.c_str());
     HICON before = nullptr, after = nullptr;
     bool beforeLive = false, afterOk = false, browsed = false;
     std::string source;
     Run([&](HWND dialog) {
         before = ShownIcon(dialog);
-        beforeLive = before == g_itemDialog.previewIcon && edtest::IsLiveIcon(before);
+        beforeLive = before == itemDialog.PreviewIcon() && edtest::IsLiveIcon(before);
         browsed = BrowseTo(dialog, IDC_BROWSE_TARGET, text) &&
                   WaitForText(dialog, IDC_ICON_SOURCE, text + ", 0");
         source = ControlText(dialog, IDC_ICON_SOURCE);
@@ -99,7 +99,7 @@ TEST_F(ItemDialogTest, BrowsedTargetWithoutIconsLeavesNoDestroyedIconOnShow) {
     EXPECT_EQ(text + ", 0", source);
     EXPECT_NE(before, after);
     EXPECT_TRUE(afterOk) << "control 1007 shows a destroyed icon";
-    EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+    EXPECT_EQ(nullptr, itemDialog.PreviewIcon());
 }
 
 TEST_F(ItemDialogTest, SetIconStoresThePickedIconOfTheChosenFile) {
@@ -122,16 +122,16 @@ TEST_F(ItemDialogTest, SetIconStoresThePickedIconOfTheChosenFile) {
     EXPECT_EQ(icon + ", 0", source);
     EXPECT_EQ(icon, iconFile);
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(icon, g_itemDialog.iconPath);
-    EXPECT_EQ(0, g_itemDialog.iconIndex);
+    EXPECT_EQ(icon, Data().iconPath);
+    EXPECT_EQ(0, Data().iconIndex);
 }
 
 TEST_F(ItemDialogTest, CancelledPickerKeepsTheIconFileInForce) {
     edtest::ScratchDir scratch;
     std::string icon = scratch.WriteIcon("new.ico");
     PrepareProperties("Tool", "C:\\tool.exe", 1, 1);
-    strcpy(g_itemDialog.iconPath, "C:\\Icons\\old.dll");
-    g_itemDialog.iconIndex = 2;
+    strcpy(Data().iconPath, "C:\\Icons\\old.dll");
+    Data().iconIndex = 2;
     std::string iconFile, source;
     bool answered = false, emptyAnswered = false;
     INT_PTR result = Run([&](HWND dialog) {
@@ -149,6 +149,6 @@ TEST_F(ItemDialogTest, CancelledPickerKeepsTheIconFileInForce) {
     EXPECT_EQ("C:\\Icons\\old.dll", iconFile);
     EXPECT_EQ("C:\\Icons\\old.dll, 2", source);
     EXPECT_EQ(IDOK, result);
-    EXPECT_STREQ("C:\\Icons\\old.dll", g_itemDialog.iconPath);
-    EXPECT_EQ(2, g_itemDialog.iconIndex);
+    EXPECT_STREQ("C:\\Icons\\old.dll", Data().iconPath);
+    EXPECT_EQ(2, Data().iconIndex);
 }

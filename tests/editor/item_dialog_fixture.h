@@ -1,5 +1,6 @@
-// A fixture for runs of the item dialog: a foreground host window, the test
-// program as the module instance, and a record prepared for either mode.
+// A fixture for runs of an item dialog object: a foreground host window, the
+// test program as the module instance, the editor state the dialog reports
+// to, and a record prepared for either mode.
 #pragma once
 #include <gtest/gtest.h>
 #include <string.h>
@@ -16,24 +17,21 @@ class ItemDialogTest : public ::testing::Test {
         PrepareCreate(-1);
     }
 
+    ItemDialogData& Data() { return itemDialog.Data(); }
+
     // The record as the insert flow leaves it.
-    static void PrepareCreate(int position) {
-        ItemDialogData& d = g_itemDialog;
+    void PrepareCreate(int position) {
+        ItemDialogData& d = Data();
+        d = ItemDialogData();
         strcpy(d.title, "Create Menu Item");
-        d.propertiesMode = d.isSubmenu = false;
-        d.name[0] = d.target[0] = d.parameters[0] = d.startIn[0] = d.iconPath[0] = '\0';
-        d.iconIndex = d.runMode = -1;
         d.position = position;
-        d.separator = 0;
-        d.spinUpper = d.spinLower = 0;
-        d.moduleInstance = edtest::Module();
     }
 
     // The record as the properties flow leaves it for an item of a menu of
     // `entries` entries.
-    static void PrepareProperties(const char* name, const char* target, int position, int entries) {
+    void PrepareProperties(const char* name, const char* target, int position, int entries) {
         PrepareCreate(position);
-        ItemDialogData& d = g_itemDialog;
+        ItemDialogData& d = Data();
         strcpy(d.title, "Menu Item Properties");
         d.propertiesMode = true;
         strcpy(d.name, name);
@@ -43,9 +41,8 @@ class ItemDialogTest : public ::testing::Test {
         d.spinLower = entries;
     }
 
-    static INT_PTR Run(const std::function<void(HWND)>& steps) {
-        return edtest::DriveDialog(g_itemDialog.title, steps,
-                                   [] { return RunItemDialog(edtest::Module()); });
+    INT_PTR Run(const std::function<void(HWND)>& steps) {
+        return edtest::DriveDialog(Data().title, steps, [this] { return itemDialog.Run(); });
     }
 
     // Posts OK and waits until the dialog closed; false if it stayed open.
@@ -55,4 +52,6 @@ class ItemDialogTest : public ::testing::Test {
     }
 
     qtest::HostWindow host;
+    EditorState state;
+    ItemDialog itemDialog{EditContext{edtest::Module(), &state}};
 };

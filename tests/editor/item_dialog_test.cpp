@@ -33,7 +33,7 @@ TEST_F(ItemDialogTest, CreateModeShowsThePositionWithoutLettingItChange) {
         std::string title, shown, source, sourceAfterTyping, spinnerClass;
         bool positionLocked = false, fieldsOpen = false, neverShownHidden = true;
         INT_PTR result = Run([&](HWND dialog) {
-            openWhileShown = g_itemDialog.dialogOpen;
+            openWhileShown = state.dialogOpen;
             title = qtest::WindowText(dialog);
             spinnerClass = qtest::ClassName(GetDlgItem(dialog, IDC_POSITION_SPIN));
             shown = ControlText(dialog, IDC_POSITION);
@@ -51,7 +51,7 @@ TEST_F(ItemDialogTest, CreateModeShowsThePositionWithoutLettingItChange) {
         SCOPED_TRACE("position " + std::to_string(position));
         EXPECT_EQ(IDCANCEL, result);
         EXPECT_TRUE(openWhileShown);
-        EXPECT_FALSE(g_itemDialog.dialogOpen);
+        EXPECT_FALSE(state.dialogOpen);
         EXPECT_EQ("Create Menu Item", title);
         EXPECT_EQ(std::to_string(position), shown);
         EXPECT_EQ("msctls_updown32", spinnerClass);
@@ -90,9 +90,9 @@ TEST_F(ItemDialogTest, MissingNameOrTargetIsNamedAndTheDialogStaysOpen) {
     EXPECT_TRUE(openAfterEach);
     EXPECT_EQ("C:\\Tools\\app.exe", targetKept);
     EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(g_itemDialog.isSubmenu);
-    EXPECT_STREQ("Tools", g_itemDialog.name);
-    EXPECT_FALSE(g_itemDialog.dialogOpen);
+    EXPECT_TRUE(Data().isSubmenu);
+    EXPECT_STREQ("Tools", Data().name);
+    EXPECT_FALSE(state.dialogOpen);
 }
 
 TEST_F(ItemDialogTest, BlankNameWithATargetIsAccepted) {
@@ -106,11 +106,11 @@ TEST_F(ItemDialogTest, BlankNameWithATargetIsAccepted) {
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(boxes.Texts().empty());
-    EXPECT_STREQ("   ", g_itemDialog.name);
-    EXPECT_STREQ("notepad.exe", g_itemDialog.target);
-    EXPECT_STREQ("/a", g_itemDialog.parameters);
-    EXPECT_STREQ("C:\\Temp", g_itemDialog.startIn);
-    EXPECT_STREQ("", g_itemDialog.iconPath);
+    EXPECT_STREQ("   ", Data().name);
+    EXPECT_STREQ("notepad.exe", Data().target);
+    EXPECT_STREQ("/a", Data().parameters);
+    EXPECT_STREQ("C:\\Temp", Data().startIn);
+    EXPECT_STREQ("", Data().iconPath);
 }
 
 TEST_F(ItemDialogTest, SubmenuBoxDisablesTheLaunchFieldsAndEnablesThemAgain) {
@@ -119,11 +119,11 @@ TEST_F(ItemDialogTest, SubmenuBoxDisablesTheLaunchFieldsAndEnablesThemAgain) {
     bool hiddenStayHidden = true;
     Run([&](HWND dialog) {
         edtest::ClickCheckBox(dialog, IDC_SUBMENU);
-        checkedState = g_itemDialog.isSubmenu;
+        checkedState = Data().isSubmenu;
         for (int id : kLaunchFields)
             disabled += !Enabled(dialog, id);
         edtest::ClickCheckBox(dialog, IDC_SUBMENU);
-        uncheckedState = g_itemDialog.isSubmenu;
+        uncheckedState = Data().isSubmenu;
         for (int id : kLaunchFields)
             enabled += Enabled(dialog, id);
         for (int id : {IDC_BROWSE_START_IN, IDC_RUN_MODE})
@@ -168,13 +168,13 @@ TEST_F(ItemDialogTest, PropertiesModeLocksNameAndKindAndBoundsThePosition) {
     EXPECT_EQ(1, LOWORD(range)) << "the up-arrow end";
     EXPECT_EQ(5, HIWORD(range)) << "the down-arrow end";
     EXPECT_EQ((std::vector<std::string>{"3", "1", "5", "4"}), steps);
-    EXPECT_STREQ("4", g_itemDialog.positionText);
-    EXPECT_EQ(4, g_itemDialog.position) << "the flow's position is left as it was";
+    EXPECT_STREQ("4", Data().positionText);
+    EXPECT_EQ(4, Data().position) << "the flow's position is left as it was";
 }
 
 TEST_F(ItemDialogTest, PropertiesOfASubmenuShowItCheckedWithTheLaunchFieldsDisabled) {
     PrepareProperties("Games", "", 2, 3);
-    g_itemDialog.isSubmenu = true;
+    Data().isSubmenu = true;
     bool checked = false, boxLocked = false;
     int disabled = 0;
     INT_PTR result = Run([&](HWND dialog) {
@@ -192,8 +192,8 @@ TEST_F(ItemDialogTest, PropertiesOfASubmenuShowItCheckedWithTheLaunchFieldsDisab
 
 TEST_F(ItemDialogTest, OkStoresRunModeZeroAndTheSeparatorBox) {
     PrepareProperties("Editor", "notepad.exe", 1, 2);
-    g_itemDialog.runMode = 3;
-    g_itemDialog.separator = 1;
+    Data().runMode = 3;
+    Data().separator = 1;
     bool checkedAtStart = false;
     INT_PTR result = Run([&](HWND dialog) {
         checkedAtStart = Checked(dialog, IDC_SEPARATOR);
@@ -202,17 +202,17 @@ TEST_F(ItemDialogTest, OkStoresRunModeZeroAndTheSeparatorBox) {
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(checkedAtStart);
-    EXPECT_EQ(0, g_itemDialog.separator);
-    EXPECT_EQ(0, g_itemDialog.runMode);
+    EXPECT_EQ(0, Data().separator);
+    EXPECT_EQ(0, Data().runMode);
 
-    g_itemDialog.runMode = 2;
+    Data().runMode = 2;
     result = Run([&](HWND dialog) {
         edtest::ClickCheckBox(dialog, IDC_SEPARATOR);
         PressOk(dialog);
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(1, g_itemDialog.separator);
-    EXPECT_EQ(0, g_itemDialog.runMode);
+    EXPECT_EQ(1, Data().separator);
+    EXPECT_EQ(0, Data().runMode);
 }
 
 TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
@@ -220,10 +220,10 @@ TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
     std::string program = scratch.CopyProgram("app.exe");
     for (bool closeBox : {true, false}) {
         PrepareCreate(2);
-        strcpy(g_itemDialog.target, program.c_str());
+        strcpy(Data().target, program.c_str());
         HICON preview = nullptr;
         INT_PTR result = Run([&](HWND dialog) {
-            preview = g_itemDialog.previewIcon;
+            preview = itemDialog.PreviewIcon();
             SetControlText(dialog, IDC_NAME, "Changed");
             SetControlText(dialog, IDC_TARGET, "other.exe");
             if (closeBox)
@@ -234,12 +234,12 @@ TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
         });
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
         EXPECT_EQ(IDCANCEL, result);
-        EXPECT_STREQ("", g_itemDialog.name);
-        EXPECT_STREQ(program.c_str(), g_itemDialog.target);
-        EXPECT_FALSE(g_itemDialog.dialogOpen);
+        EXPECT_STREQ("", Data().name);
+        EXPECT_STREQ(program.c_str(), Data().target);
+        EXPECT_FALSE(state.dialogOpen);
         EXPECT_NE(nullptr, preview) << "the target's icon was shown";
         EXPECT_FALSE(edtest::IsLiveIcon(preview)) << "the preview icon is left behind";
-        EXPECT_EQ(nullptr, g_itemDialog.previewIcon);
+        EXPECT_EQ(nullptr, itemDialog.PreviewIcon());
     }
 }
 
@@ -254,18 +254,18 @@ TEST_F(ItemDialogTest, PositionsFromOneHundredUpAreShownAndReadBackWhole) {
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("150", shown);
     EXPECT_EQ("149", afterUp);
-    EXPECT_STREQ("149", g_itemDialog.positionText);
+    EXPECT_STREQ("149", Data().positionText);
 
     PrepareCreate(1234);
-    strcpy(g_itemDialog.name, "Late");
-    strcpy(g_itemDialog.target, "app.exe");
+    strcpy(Data().name, "Late");
+    strcpy(Data().target, "app.exe");
     result = Run([&](HWND dialog) {
         shown = ControlText(dialog, IDC_POSITION);
         PressOk(dialog);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("1234", shown);
-    EXPECT_STREQ("1234", g_itemDialog.positionText);
+    EXPECT_STREQ("1234", Data().positionText);
 }
 
 TEST_F(ItemDialogTest, CommasInStoredFieldsAreRefusedWithTheTypedTextKept) {
@@ -303,8 +303,8 @@ TEST_F(ItemDialogTest, CommasInStoredFieldsAreRefusedWithTheTypedTextKept) {
               kept);
     EXPECT_TRUE(missing.Texts().empty());
     EXPECT_EQ(IDOK, result);
-    EXPECT_STREQ("C:\\ab.exe", g_itemDialog.target);
-    EXPECT_STREQ("C:\\icons.ico", g_itemDialog.iconPath);
+    EXPECT_STREQ("C:\\ab.exe", Data().target);
+    EXPECT_STREQ("C:\\icons.ico", Data().iconPath);
 }
 
 TEST_F(ItemDialogTest, ASubmenuIgnoresCommasInTheFieldsItDoesNotStore) {
@@ -317,4 +317,48 @@ TEST_F(ItemDialogTest, ASubmenuIgnoresCommasInTheFieldsItDoesNotStore) {
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(invalid.Texts().empty());
+}
+
+TEST_F(ItemDialogTest, ASecondDialogStartsFreshWhateverTheFirstWasLeftWith) {
+    edtest::ScratchDir scratch;
+    std::string program = scratch.CopyProgram("app.exe");
+    PrepareProperties("Tools", program.c_str(), 3, 4);
+    Data().separator = 1;
+    INT_PTR first = Run([&](HWND dialog) {
+        SetControlText(dialog, IDC_PARAMETERS, "-x");
+        PressOk(dialog);
+    });
+    ASSERT_EQ(IDOK, first);
+    ASSERT_STREQ("-x", Data().parameters);
+
+    ItemDialog second(EditContext{edtest::Module(), &state});
+    strcpy(second.Data().title, "Create Menu Item");
+    bool openWhileShown = false, launchFieldsOpen = false, boxesClear = false;
+    HICON previewWhileShown = nullptr;
+    std::string texts;
+    INT_PTR result = edtest::DriveDialog(
+        "Create Menu Item",
+        [&](HWND dialog) {
+            openWhileShown = state.dialogOpen;
+            previewWhileShown = second.PreviewIcon();
+            texts = ControlText(dialog, IDC_POSITION) + "|" + ControlText(dialog, IDC_NAME) + "|" +
+                    ControlText(dialog, IDC_TARGET) + "|" + ControlText(dialog, IDC_PARAMETERS) +
+                    "|" + ControlText(dialog, IDC_START_IN) + "|" +
+                    ControlText(dialog, IDC_ICON_PATH) + "|" + ControlText(dialog, IDC_ICON_SOURCE);
+            boxesClear = !Checked(dialog, IDC_SEPARATOR) && !Checked(dialog, IDC_SUBMENU);
+            launchFieldsOpen = Enabled(dialog, IDC_NAME) && Enabled(dialog, IDC_SUBMENU) &&
+                               Enabled(dialog, IDC_TARGET) && !Enabled(dialog, IDC_POSITION_SPIN);
+            edtest::PostClick(dialog, IDCANCEL);
+        },
+        [&] { return second.Run(); });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_FALSE(state.dialogOpen);
+    EXPECT_EQ(nullptr, previewWhileShown) << "no icon to preview";
+    EXPECT_EQ("-1||||||Icon is Not Specified", texts);
+    EXPECT_TRUE(boxesClear);
+    EXPECT_TRUE(launchFieldsOpen) << "a new dialog is in create mode";
+    EXPECT_EQ(-1, second.Data().iconIndex);
+    EXPECT_EQ(0, second.Data().separator);
+    EXPECT_STREQ("-x", Data().parameters) << "the first dialog's record is its own";
 }

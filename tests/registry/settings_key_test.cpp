@@ -44,8 +44,8 @@ TEST(OpenSettingsKey, CreatesTheChainWithClassKeyOnFirstUse) {
     qtest::DeleteProductKey();
     ASSERT_EQ(1, OneKeyHandles()) << "registry keys are not visible as handles";
     int before = qtest::OpenKeyHandles();
-    HKEY settings = OpenSettingsKey();
-    ASSERT_NE(nullptr, settings);
+    OwnedKey settings = OpenSettingsKey();
+    ASSERT_TRUE(settings);
     EXPECT_EQ(before + 1, qtest::OpenKeyHandles()) << "only the settings key may stay open";
 
     EXPECT_EQ("key", KeyClass(kQuoril));
@@ -53,35 +53,37 @@ TEST(OpenSettingsKey, CreatesTheChainWithClassKeyOnFirstUse) {
     EXPECT_EQ("key", KeyClass(QUORIL_SETTINGS_PATH));
     DWORD values = 99, subkeys = 99;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegQueryInfoKeyA(settings, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                               &values, nullptr, nullptr, nullptr, nullptr));
+              RegQueryInfoKeyA(settings.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                               nullptr, &values, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, values);
     EXPECT_EQ(0u, subkeys);
 
     // The key can be written and can take sub-keys.
     const BYTE data[] = "x.exe,,,,0,0,1,0";
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(settings, "Item", 0, REG_SZ, data, sizeof data - 1));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(settings.Get(), "Item", 0, REG_SZ, data, sizeof data - 1));
     HKEY child;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(settings, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &child, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(settings.Get(), "Sub", 0, nullptr, 0, KEY_READ,
+                                             nullptr, &child, nullptr));
     RegCloseKey(child);
-    RegCloseKey(settings);
+    settings.Reset();
     EXPECT_EQ(before, qtest::OpenKeyHandles());
 
     // A later call opens the same, now filled key, with the same rights.
     settings = OpenSettingsKey();
-    ASSERT_NE(nullptr, settings);
+    ASSERT_TRUE(settings);
     EXPECT_EQ(before + 1, qtest::OpenKeyHandles()) << "only the settings key may stay open";
     char record[64] = "";
     DWORD size = sizeof record - 1;
     EXPECT_EQ(ERROR_SUCCESS,
-              RegQueryValueExA(settings, "Item", nullptr, nullptr, (BYTE*)record, &size));
+              RegQueryValueExA(settings.Get(), "Item", nullptr, nullptr, (BYTE*)record, &size));
     EXPECT_STREQ("x.exe,,,,0,0,1,0", record);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(settings, "Second", 0, REG_SZ, data, sizeof data - 1));
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(settings, "Other", 0, nullptr, 0, KEY_READ, nullptr,
-                                             &child, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(settings.Get(), "Second", 0, REG_SZ, data, sizeof data - 1));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(settings.Get(), "Other", 0, nullptr, 0, KEY_READ,
+                                             nullptr, &child, nullptr));
     RegCloseKey(child);
-    RegCloseKey(settings);
+    settings.Reset();
     EXPECT_EQ(before, qtest::OpenKeyHandles());
 }
 
@@ -93,7 +95,7 @@ TEST(OpenSettingsKey, FailingLaterStepReturnsNullAndLeavesNothingOpen) {
         if (parent == kVendor) qtest::SetStringValue(kQuoril, "", "");
         CreateVolatileKey(parent);
         int before = qtest::OpenKeyHandles();
-        EXPECT_EQ(nullptr, OpenSettingsKey());
+        EXPECT_FALSE(OpenSettingsKey());
         EXPECT_EQ(before, qtest::OpenKeyHandles()) << "a key of the chain was left open";
         EXPECT_FALSE(qtest::KeyExists(QUORIL_SETTINGS_PATH));
     }

@@ -7,8 +7,6 @@
 #include "tests/store_edits/store_edits_test_util.h"
 
 using namespace edittest;
-using menutest::BuiltMenu;
-using menutest::IdOf;
 using qtest::SetStringValue;
 
 namespace {
@@ -40,10 +38,9 @@ TEST_F(DeleteTest, DeleteMenuItemRegEntryRemovesOnlyThatValue) {
     SetStringValue(Path("S\\T"), "X", Item(1));
     SetStringValue(Path("S\\T"), "Y", Item(2));
     SetStringValue(kSettings, "X", Item(2));
-    BuiltMenu menu;
     qtest::MessageBoxWatcher watcher("DeleteMenuItemRegEntry");
     int handles = qtest::OpenHandles();
-    DeleteMenuItemRegEntry(menu.Root(), IdOf(menu.Root(), "S\\T\\X"), "X");
+    DeleteMenuItemRegEntry("S\\T", "X");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_EQ((std::vector<std::string>{"Y"}), qtest::ValueNames(Path("S\\T")));
     EXPECT_EQ(Item(2), Record(kSettings, "X"));
@@ -51,29 +48,22 @@ TEST_F(DeleteTest, DeleteMenuItemRegEntryRemovesOnlyThatValue) {
 }
 
 TEST_F(DeleteTest, DeleteMenuItemRegEntryReportsAFailedDeletion) {
-    SetStringValue(Path("S"), "X", Item(1));
-    BuiltMenu menu;
-    // The value went away behind the menu's back.
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, Path("S").c_str(), 0, KEY_SET_VALUE, &key));
-    RegDeleteValueA(key, "X");
-    RegCloseKey(key);
+    SetStringValue(Path("S"), "Y", Item(1));
+    // The menu showed X, which went away behind its back.
     qtest::MessageBoxWatcher watcher("DeleteMenuItemRegEntry");
-    DeleteMenuItemRegEntry(menu.Root(), IdOf(menu.Root(), "S\\X"), "X");
+    DeleteMenuItemRegEntry("S", "X");
     EXPECT_EQ((std::vector<std::string>{"Menu item deletion failed"}), watcher.Texts());
 }
 
 TEST_F(DeleteTest, DeleteMenuItemRegEntryNeverTouchesTheDefaultValue) {
     SetStringValue(Path("S"), "", ",,,,,,1,0");
     SetStringValue(Path("S"), "X", Item(1));
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "S\\X");
     qtest::MessageBoxWatcher watcher("DeleteMenuItemRegEntry");
-    DeleteMenuItemRegEntry(menu.Root(), id, "");
-    DeleteMenuItemRegEntry(menu.Root(), id, nullptr);
-    DeleteMenuItemRegEntry(menu.Root(), id + 0x10000, "X");
-    DeleteMenuItemRegEntry(menu.Root(), 0, "X");
+    DeleteMenuItemRegEntry("S", "");
+    DeleteMenuItemRegEntry("S", nullptr);
+    // A key that is not there holds nothing to delete, and says nothing.
+    DeleteMenuItemRegEntry("Missing", "X");
+    DeleteMenuItemRegEntry("S\\Missing", "X");
     EXPECT_EQ(",,,,,,1,0", Record(Path("S"), ""));
     EXPECT_EQ(Item(1), Record(Path("S"), "X"));
     EXPECT_TRUE(watcher.Texts().empty());
@@ -87,10 +77,9 @@ TEST_F(DeleteTest, DeleteSubmenuRemovesNestedSubmenus) {
     SetStringValue(Path("A\\E"), "Leaf", Item(1));
     SetStringValue(Path("A"), "Item", Item(2));
     SetStringValue(Path("Keep"), "Leaf", Item(1));
-    BuiltMenu menu;
     qtest::MessageBoxWatcher watcher("DeleteRegSubEntry");
     int handles = qtest::OpenHandles();
-    DeleteSubmenu(menu.Root(), IdOf(menu.Root(), "A"), "A");
+    DeleteSubmenu("", "A");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_FALSE(qtest::KeyExists(Path("A")));
     EXPECT_EQ((std::vector<std::string>{"Keep"}), qtest::SubkeyNames(kSettings));
@@ -100,10 +89,22 @@ TEST_F(DeleteTest, DeleteSubmenuRemovesNestedSubmenus) {
 TEST_F(DeleteTest, DeleteSubmenuOfANestedSubmenuRemovesOnlyIt) {
     SetStringValue(Path("A\\B\\C"), "Leaf", Item(1));
     SetStringValue(Path("A\\F"), "Leaf", Item(1));
-    BuiltMenu menu;
-    DeleteSubmenu(menu.Root(), IdOf(menu.Root(), "A\\B"), "B");
+    DeleteSubmenu("A", "B");
     EXPECT_EQ((std::vector<std::string>{"F"}), qtest::SubkeyNames(Path("A")));
     EXPECT_EQ(Item(1), Record(Path("A\\F"), "Leaf"));
+}
+
+TEST_F(DeleteTest, DeleteSubmenuInAMissingKeyOrWithoutANameDoesNothing) {
+    SetStringValue(Path("A\\B"), "Leaf", Item(1));
+    qtest::MessageBoxWatcher watcher("DeleteRegSubEntry");
+    std::string before = Snapshot(kSettings);
+    DeleteSubmenu("Missing", "A");
+    DeleteSubmenu("A\\Missing", "B");
+    DeleteSubmenu("A", "");
+    DeleteSubmenu("A", nullptr);
+    DeleteSubmenu("A\\", "B");
+    EXPECT_EQ(before, Snapshot(kSettings));
+    EXPECT_TRUE(watcher.Texts().empty());
 }
 
 TEST_F(DeleteTest, DeleteRegSubEntryOfMissingOrEmptyNameDoesNothing) {
@@ -117,6 +118,10 @@ TEST_F(DeleteTest, DeleteRegSubEntryOfMissingOrEmptyNameDoesNothing) {
     // "" would name the settings key itself.
     DeleteRegSubEntry(settings, "");
     DeleteRegSubEntry(settings, nullptr);
+    // The key was only lent: it is still open and usable.
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyA(settings, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, nullptr));
     RegCloseKey(settings);
     EXPECT_EQ(before, Snapshot(kSettings));
     EXPECT_TRUE(watcher.Texts().empty());
@@ -126,13 +131,11 @@ TEST_F(DeleteTest, UndeletableKeyIsReportedForEachKeyAboveIt) {
     SetStringValue(Path("A\\B\\Locked\\Sealed"), "Leaf", Item(1));
     SetStringValue(Path("A\\B\\Other"), "Leaf", Item(1));
     SetStringValue(Path("A\\C"), "Leaf", Item(1));
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "A");
     // Sealed cannot be opened, so it stays, and every key above it cannot be
     // deleted while it holds it.
     ASSERT_TRUE(SealKey(Path("A\\B\\Locked\\Sealed")));
     qtest::MessageBoxWatcher watcher("DeleteRegSubEntry");
-    DeleteSubmenu(menu.Root(), id, "A");
+    DeleteSubmenu("", "A");
     EXPECT_EQ(std::vector<std::string>(3, "Sub-menu deletion failed"), watcher.Texts())
         << "one message for Locked, B and A each";
     // Everything that could go went: each sub-key was visited once.

@@ -5,8 +5,6 @@
 #include "tests/store_edits/store_edits_test_util.h"
 
 using namespace edittest;
-using menutest::BuiltMenu;
-using menutest::IdOf;
 using menutest::ReadRaw;
 using menutest::SetRawValue;
 using qtest::SetStringValue;
@@ -44,22 +42,18 @@ std::vector<int> Positions(const std::string& keyPath, int n, int submenuAt = 0)
 
 TEST_F(ShiftPositionsTest, InsertAfterSecondMakesRoomAtThird) {
     Siblings(Path("M"), 4, 4);
-    BuiltMenu menu;
-    UINT clicked = IdOf(menu.Root(), "M\\P2");
     int handles = qtest::OpenHandles();
-    ShiftPositions(menu.Root(), clicked, 3, +1);
+    ShiftPositions("M", 3, +1);
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
-    WriteItemValue(menu.Root(), clicked, 0, "New", Item(3).c_str());
+    WriteItemValue("M", "New", Item(3).c_str());
     EXPECT_EQ((std::vector<int>{1, 2, 4, 5}), Positions(Path("M"), 4, 4));
     EXPECT_EQ(3, Position(Path("M"), "New"));
 }
 
 TEST_F(ShiftPositionsTest, DeleteSecondClosesTheGap) {
     Siblings(Path("M"), 4, 3);
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "M\\P2");
-    DeleteMenuItemRegEntry(menu.Root(), id, "P2");
-    ShiftPositions(menu.Root(), id, 2, -1);
+    DeleteMenuItemRegEntry("M", "P2");
+    ShiftPositions("M", 2, -1);
     EXPECT_EQ(1, Position(Path("M"), "P1"));
     EXPECT_EQ(2, Position(Path("M\\S3"), ""));
     EXPECT_EQ(3, Position(Path("M"), "P4"));
@@ -71,8 +65,7 @@ TEST_F(ShiftPositionsTest, RecordsWithoutPositionCountFromTwoValuesFirst) {
     SetStringValue(kSettings, "B", "C:\\b.exe,,,,,,,1");
     SetStringValue(Path("S"), "", ",,,,,,,");
     ASSERT_EQ((std::vector<std::string>{"A", "B"}), qtest::ValueNames(kSettings));
-    BuiltMenu menu;
-    ShiftPositions(menu.Root(), IdOf(menu.Root(), "A"), 100, 1);
+    ShiftPositions("", 100, 1);
     // Every visited record is rewritten in full item form.
     EXPECT_EQ("C:\\a.exe,,,,0,0,2,0", Record(kSettings, "A"));
     EXPECT_EQ("C:\\b.exe,,,,0,0,3,1", Record(kSettings, "B"));
@@ -82,24 +75,21 @@ TEST_F(ShiftPositionsTest, RecordsWithoutPositionCountFromTwoValuesFirst) {
 TEST_F(ShiftPositionsTest, SubmenuOwnRecordIsNotOneOfItsItems) {
     SetStringValue(Path("S"), "", ",,,,,,5,0");
     Siblings(Path("S"), 2);
-    BuiltMenu menu;
-    ShiftPositions(menu.Root(), IdOf(menu.Root(), "S\\P1"), 1, 10);
+    ShiftPositions("S", 1, 10);
     EXPECT_EQ(",,,,,,5,0", Record(Path("S"), ""));
     EXPECT_EQ((std::vector<int>{11, 12}), Positions(Path("S"), 2));
 }
 
 TEST_F(MovePositionTest, MovesUpAndDown) {
     Siblings(Path("M"), 5, 3);
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "M\\P1");
-    MovePosition(menu.Root(), id, 4, 2);
+    MovePosition("M", 4, 2);
     EXPECT_EQ((std::vector<int>{1, 3, 4, 2, 5}), Positions(Path("M"), 5, 3));
 
     Siblings(Path("M"), 5, 3);
-    MovePosition(menu.Root(), id, 2, 4);
+    MovePosition("M", 2, 4);
     EXPECT_EQ((std::vector<int>{1, 4, 2, 3, 5}), Positions(Path("M"), 5, 3));
 
-    MovePosition(menu.Root(), id, 3, 3);
+    MovePosition("M", 3, 3);
     EXPECT_EQ((std::vector<int>{1, 4, 2, 3, 5}), Positions(Path("M"), 5, 3));
     EXPECT_EQ("C:\\p2.exe,,,,0,0,4,0", Record(Path("M"), "P2")) << "other fields kept";
 }
@@ -108,7 +98,7 @@ TEST_F(NormalizePositionsTest, SubkeysFirstThenValues) {
     SetStringValue(kSettings, "A", "C:\\a.exe");
     SetStringValue(kSettings, "B", "C:\\b.exe,,,,,,");
     SetStringValue(Path("S"), "", ",,,,,,,");
-    NormalizePositions(nullptr);
+    NormalizePositions("");
     EXPECT_EQ(",,,,0,0,1,0", Record(Path("S"), ""));
     std::vector<std::string> order = qtest::ValueNames(kSettings);
     ASSERT_EQ(2u, order.size());
@@ -125,11 +115,7 @@ TEST_F(NormalizePositionsTest, FillsGapsAfterThePreviousRecordAndKeepsTheRest) {
     SetStringValue(kSettings, "D", "C:\\d.exe,,,,,,2,0");
     SetStringValue(kSettings, "E", "C:\\e.exe,,,,,,9,0");
     ASSERT_EQ((std::vector<std::string>{"A", "B", "C", "D", "E"}), qtest::ValueNames(kSettings));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, kSettings.c_str(), 0, KEY_READ | KEY_WRITE, &key));
-    NormalizePositions(key);
-    RegCloseKey(key);
+    NormalizePositions("");
     EXPECT_EQ(5, Position(kSettings, "A"));
     EXPECT_EQ(6, Position(kSettings, "B"));
     EXPECT_EQ(2, Position(kSettings, "C"));
@@ -142,7 +128,7 @@ TEST_F(NormalizePositionsTest, DescendsIntoEverySubkeyWithItsOwnNumbering) {
     SetStringValue(Path("NoRecord"), "X", "C:\\x.exe");
     SetStringValue(Path("NoRecord\\Deeper"), "Y", "C:\\y.exe");
     SetStringValue(Path("NoRecord\\Deeper"), "", ",,,,,,4,0");
-    NormalizePositions(nullptr);
+    NormalizePositions("");
     EXPECT_EQ("<missing>", Record(Path("NoRecord"), "")) << "no record is made for it";
     EXPECT_EQ(5, Position(Path("NoRecord"), "X"));
     EXPECT_EQ(",,,,0,0,4,0", Record(Path("NoRecord\\Deeper"), ""));
@@ -165,12 +151,10 @@ TEST_F(RenumberingLeavesAlone, ValuesOfOtherTypes) {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(ReadRaw(kSettings, names[i], &before[i], &types[i]));
 
-    NormalizePositions(nullptr);
+    NormalizePositions("");
     EXPECT_EQ(1, Position(kSettings, "A")) << "other types take no position";
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "A");
-    ShiftPositions(menu.Root(), id, 1, 1);
-    MovePosition(menu.Root(), id, 2, 3);
+    ShiftPositions("", 1, 1);
+    MovePosition("", 2, 3);
     EXPECT_EQ(3, Position(kSettings, "A"));
     EXPECT_EQ(2, Position(kSettings, "B"));
     for (int i = 0; i < 3; ++i) {
@@ -194,18 +178,15 @@ TEST_F(RenumberingLeavesAlone, RecordsThatDoNotFitAndGoesOn) {
     SetStringValue(kSettings, "A", Item(1));
     SetStringValue(kSettings, "B", "C:\\b.exe");
     ASSERT_EQ("A", qtest::ValueNames(kSettings)[2]);
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "A");
-    ASSERT_NE(0u, id);
 
-    ShiftPositions(menu.Root(), id, 1, 1);
+    ShiftPositions("", 1, 1);
     EXPECT_EQ(2, Position(kSettings, "A"));
     // "1 growing" is an item the menu shows, so it takes a running number
     // (2, shifted to 3); "0 long" is none. B then counts as 4, shifted to 5.
     EXPECT_EQ("C:\\b.exe,,,,0,0,5,0", Record(kSettings, "B"));
-    MovePosition(menu.Root(), id, 2, 5);
+    MovePosition("", 2, 5);
     EXPECT_EQ(5, Position(kSettings, "A"));
-    NormalizePositions(nullptr);
+    NormalizePositions("");
     EXPECT_EQ(5, Position(kSettings, "A"));
     EXPECT_EQ(tooLong, Record(kSettings, "0 long"));
     EXPECT_EQ(growing, Record(kSettings, "1 growing"));
@@ -219,21 +200,20 @@ TEST_F(RenumberingLeavesAlone, NothingButTheRecordsTheyRewrite) {
     // A shorter record after a longer one must not carry the longer one's tail.
     menutest::SetUnterminated(kSettings, "B", "x");
     SetStringValue(Path("S"), "", ",,,,,,3,0");
-    BuiltMenu menu;
     int handles = qtest::OpenHandles();
-    UINT id = IdOf(menu.Root(), "S");
-    ShiftPositions(menu.Root(), id, 2, 0);
-    MovePosition(menu.Root(), id, 9, 9);
-    NormalizePositions(nullptr);
+    ShiftPositions("", 2, 0);
+    MovePosition("", 9, 9);
+    NormalizePositions("");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_EQ(longest, Record(kSettings, "A"));
     EXPECT_EQ("x,,,,0,0,3,0", Record(kSettings, "B"));
     EXPECT_EQ(",,,,0,0,3,0", Record(Path("S"), ""));
-    // Ids that are not in the tree change nothing.
+    // Key paths whose keys are not there change nothing.
     std::string before = Snapshot(kSettings);
-    ShiftPositions(menu.Root(), id + 0x10000, 1, 1);
-    MovePosition(menu.Root(), id + 0x10000, 1, 2);
-    ShiftPositions(nullptr, id, 1, 1);
-    MovePosition(menu.Root(), 0, 1, 2);
+    ShiftPositions("Missing", 1, 1);
+    MovePosition("Missing", 1, 2);
+    ShiftPositions("S\\Missing", 1, 1);
+    MovePosition("S\\", 1, 2);
+    NormalizePositions("Missing");
     EXPECT_EQ(before, Snapshot(kSettings));
 }

@@ -1,5 +1,6 @@
-// Writing items and creating submenus next to an item of the native tree.
+// Writing items and creating submenus in the key a key path names.
 #include <gtest/gtest.h>
+#include "menubuild/native_menu_lookup.h"
 #include "store/store_edits.h"
 #include "tests/store_edits/store_edits_test_util.h"
 
@@ -25,13 +26,12 @@ std::string KeyClass(const std::string& keyPath) {
 }
 } // namespace
 
-TEST_F(WriteItemValueTest, LandsBesideTheItem) {
+TEST_F(WriteItemValueTest, LandsInTheKeyThePathNames) {
     SetStringValue(Path("S\\T"), "X", Item(1));
     SetStringValue(kSettings, "Top", Item(1));
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "S\\T\\X");
-    ASSERT_NE(0u, id);
-    WriteItemValue(menu.Root(), id, 0, "New", "C:\\new.exe,,,,0,0,2,0");
+    int handles = qtest::OpenHandles();
+    WriteItemValue("S\\T", "New", "C:\\new.exe,,,,0,0,2,0");
+    EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     std::string bytes;
     DWORD type = 0;
     ASSERT_TRUE(menutest::ReadRaw(Path("S\\T"), "New", &bytes, &type));
@@ -42,7 +42,7 @@ TEST_F(WriteItemValueTest, LandsBesideTheItem) {
     EXPECT_EQ((std::vector<std::string>{"Top"}), qtest::ValueNames(kSettings));
 
     // The same text again replaces that item's record.
-    WriteItemValue(menu.Root(), id, 0, "X", "C:\\other.exe,,,,0,0,1,0");
+    WriteItemValue("S\\T", "X", "C:\\other.exe,,,,0,0,1,0");
     EXPECT_EQ("C:\\other.exe,,,,0,0,1,0", Record(Path("S\\T"), "X"));
     EXPECT_EQ(2u, qtest::ValueNames(Path("S\\T")).size());
 }
@@ -50,10 +50,10 @@ TEST_F(WriteItemValueTest, LandsBesideTheItem) {
 TEST_F(WriteItemValueTest, PlaceholderOfEmptySubmenuWritesIntoThatSubmenu) {
     SetStringValue(Path("Empty"), "", ",,,,,,1,0");
     BuiltMenu menu;
-    UINT placeholder = IdOf(menu.Root(), "Empty\\Insert Item...");
-    UINT submenu = IdOf(menu.Root(), "Empty");
-    ASSERT_NE(0u, placeholder);
-    WriteItemValue(menu.Root(), placeholder, submenu, "First", Item(1).c_str());
+    ASSERT_NE(0u, IdOf(menu.Root(), "Empty\\Insert Item..."));
+    std::string path;
+    ASSERT_TRUE(FindSubmenuPath(menu.Root(), IdOf(menu.Root(), "Empty"), &path));
+    WriteItemValue(path, "First", Item(1).c_str());
     EXPECT_EQ(Item(1), Record(Path("Empty"), "First"));
     EXPECT_EQ(",,,,,,1,0", Record(Path("Empty"), "")) << "the submenu's record stays";
     EXPECT_TRUE(qtest::ValueNames(kSettings).empty());
@@ -61,33 +61,31 @@ TEST_F(WriteItemValueTest, PlaceholderOfEmptySubmenuWritesIntoThatSubmenu) {
 
 TEST_F(WriteItemValueTest, PlaceholderOfEmptyRootWritesIntoSettings) {
     BuiltMenu menu;
-    UINT placeholder = IdOf(menu.Root(), "Insert Item...");
-    ASSERT_NE(0u, placeholder);
-    WriteItemValue(menu.Root(), placeholder, 0, "First", Item(1).c_str());
+    std::string path;
+    ASSERT_TRUE(FindItemPath(menu.Root(), IdOf(menu.Root(), "Insert Item..."), &path));
+    WriteItemValue(path, "First", Item(1).c_str());
     EXPECT_EQ(Item(1), Record(kSettings, "First"));
 }
 
-TEST_F(WriteItemValueTest, WritesNothingWithoutMenuIdNameRecordOrKnownId) {
+TEST_F(WriteItemValueTest, WritesNothingWithoutNameRecordOrKnownKey) {
     SetStringValue(kSettings, "A", Item(1));
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "A");
+    SetStringValue(Path("S"), "B", Item(1));
     std::string before = Snapshot(kSettings);
     int handles = qtest::OpenHandles();
-    WriteItemValue(nullptr, id, 0, "N", Item(2).c_str());
-    WriteItemValue(menu.Root(), 0, 0, "N", Item(2).c_str());
-    WriteItemValue(menu.Root(), id, 0, "", Item(2).c_str());
-    WriteItemValue(menu.Root(), id, 0, "N", "");
-    WriteItemValue(menu.Root(), id + 0x10000, 0, "N", Item(2).c_str());
-    WriteItemValue(menu.Root(), id, id + 0x10000, "N", Item(2).c_str());
+    WriteItemValue("", "", Item(2).c_str());
+    WriteItemValue("", nullptr, Item(2).c_str());
+    WriteItemValue("", "N", "");
+    WriteItemValue("", "N", nullptr);
+    for (const char* missing : {"Missing", "S\\Missing", "A", "S\\", "\\S", "S\\\\B"})
+        WriteItemValue(missing, "N", Item(2).c_str());
     EXPECT_EQ(before, Snapshot(kSettings));
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
 }
 
 TEST_F(CreateSubmenuKeyTest, CreatesKeyWithClassAndRecord) {
     SetStringValue(Path("S"), "X", Item(1));
-    BuiltMenu menu;
     int handles = qtest::OpenHandles();
-    CreateSubmenuKey(menu.Root(), IdOf(menu.Root(), "S\\X"), 0, "New", ",,,,,,2,0");
+    CreateSubmenuKey("S", "New", ",,,,,,2,0");
     EXPECT_EQ(handles, qtest::OpenHandles()) << "a key was left open";
     EXPECT_EQ(",,,,,,2,0", Record(Path("S\\New"), ""));
     EXPECT_EQ("key", KeyClass(Path("S\\New")));
@@ -99,8 +97,7 @@ TEST_F(CreateSubmenuKeyTest, ExistingSubkeyKeepsItsContents) {
     SetStringValue(Path("S"), "Kept", Item(1));
     SetStringValue(Path("S\\Inner"), "Deep", Item(1));
     SetStringValue(kSettings, "A", Item(2));
-    BuiltMenu menu;
-    CreateSubmenuKey(menu.Root(), IdOf(menu.Root(), "A"), 0, "S", ",,,icons.dll,2,,1,1");
+    CreateSubmenuKey("", "S", ",,,icons.dll,2,,1,1");
     EXPECT_EQ(",,,icons.dll,2,,1,1", Record(Path("S"), ""));
     EXPECT_EQ(Item(1), Record(Path("S"), "Kept"));
     EXPECT_EQ(Item(1), Record(Path("S\\Inner"), "Deep"));
@@ -109,19 +106,19 @@ TEST_F(CreateSubmenuKeyTest, ExistingSubkeyKeepsItsContents) {
 TEST_F(CreateSubmenuKeyTest, PlaceholderOfEmptySubmenuCreatesInsideIt) {
     SetStringValue(Path("Empty"), "", ",,,,,,1,0");
     BuiltMenu menu;
-    CreateSubmenuKey(menu.Root(), IdOf(menu.Root(), "Empty\\Insert Item..."),
-                     IdOf(menu.Root(), "Empty"), "Child", ",,,,,,1,0");
+    std::string path;
+    ASSERT_TRUE(FindSubmenuPath(menu.Root(), IdOf(menu.Root(), "Empty"), &path));
+    CreateSubmenuKey(path, "Child", ",,,,,,1,0");
     EXPECT_EQ(",,,,,,1,0", Record(Path("Empty\\Child"), ""));
 }
 
-TEST_F(CreateSubmenuKeyTest, CreatesNothingForUnknownIdOrEmptyName) {
+TEST_F(CreateSubmenuKeyTest, CreatesNothingForAMissingKeyOrEmptyName) {
     SetStringValue(kSettings, "A", Item(1));
-    BuiltMenu menu;
-    UINT id = IdOf(menu.Root(), "A");
     std::string before = Snapshot(kSettings);
-    CreateSubmenuKey(menu.Root(), id + 0x10000, 0, "N", ",,,,,,1,0");
-    CreateSubmenuKey(menu.Root(), id, 0, "", ",,,,,,1,0");
-    CreateSubmenuKey(menu.Root(), id, 0, "N", "");
-    CreateSubmenuKey(nullptr, id, 0, "N", ",,,,,,1,0");
+    CreateSubmenuKey("Missing", "N", ",,,,,,1,0");
+    CreateSubmenuKey("Missing\\Deeper", "N", ",,,,,,1,0");
+    CreateSubmenuKey("", "", ",,,,,,1,0");
+    CreateSubmenuKey("", "N", "");
+    CreateSubmenuKey("", nullptr, ",,,,,,1,0");
     EXPECT_EQ(before, Snapshot(kSettings));
 }

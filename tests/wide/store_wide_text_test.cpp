@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <string>
 #include "menubuild/native_menu.h"
+#include "menubuild/native_menu_lookup.h"
 #include "tests/support/test_press.h"
 #include "store/store_edits.h"
 #include "tests/support/test_support.h"
@@ -49,6 +50,12 @@ class WideText : public ::testing::Test {
         }
         return 0;
     }
+    // The key path of the key that holds the root menu's item `text`.
+    std::string KeyOf(const char* text) const {
+        std::string path = "<none>";
+        FindItemPath(m_root, IdOf(text), &path);
+        return path;
+    }
     int ItemsWithText(const char* text) const {
         int count = 0;
         for (int i = 0; i < GetMenuItemCount(m_root); ++i) {
@@ -75,7 +82,7 @@ TEST_F(WideText, GivingPositionsKeepsEveryCharacterAndAddsNothing) {
     SetRecord(L"", L"Done", kLookAlikeRecord);
     const Snapshot before = Take();
 
-    NormalizePositions(nullptr);
+    NormalizePositions("");
 
     const Snapshot after = Take();
     EXPECT_EQ(Entries(before), Entries(after)) << "values or keys appeared or went";
@@ -104,29 +111,29 @@ TEST_F(WideText, InsertMoveAndDeleteRenumberWithoutLosingText) {
     SetRecord(L"", L"D", WithPosition(kLookAlikeRecord, 4));
     SetRecord(L"Tools", L"", L",,,C:\\\u56FE\u6807.ico,0,0,5,1");
     Build();
-    const UINT a = IdOf("A");
-    ASSERT_NE(0u, a);
+    const std::string a = KeyOf("A");
+    ASSERT_EQ("", a);
     const std::wstring c = Record(L"", L"C"), d = Record(L"", L"D");
     const std::wstring tools = Record(L"Tools", L"");
 
     // Insert after A: room at 2, then the new item.
-    ShiftPositions(m_root, a, 2, +1);
-    WriteItemValue(m_root, a, 0, "New", "C:\\new.exe,,,,0,0,2,0");
+    ShiftPositions(a, 2, +1);
+    WriteItemValue(a, "New", "C:\\new.exe,,,,0,0,2,0");
     EXPECT_EQ(WithPosition(c, 4), Record(L"", L"C"));
     EXPECT_EQ(WithPosition(d, 5), Record(L"", L"D"));
     EXPECT_EQ(WithPosition(tools, 6), Record(L"Tools", L""));
     EXPECT_EQ(3, PositionOf(Record(L"", L"B\u4E2D")));
 
     // Move the item at 5 to 2.
-    MovePosition(m_root, a, 5, 2);
+    MovePosition(a, 5, 2);
     EXPECT_EQ(WithPosition(d, 2), Record(L"", L"D"));
     EXPECT_EQ(WithPosition(c, 5), Record(L"", L"C"));
     EXPECT_EQ(4, PositionOf(Record(L"", L"B\u4E2D")));
 
     // Delete A and close the gap.
     const Snapshot beforeDelete = Take();
-    DeleteMenuItemRegEntry(m_root, a, "A");
-    ShiftPositions(m_root, a, 1, -1);
+    DeleteMenuItemRegEntry(a, "A");
+    ShiftPositions(a, 1, -1);
     EXPECT_EQ(WithPosition(d, 1), Record(L"", L"D"));
     EXPECT_EQ(WithPosition(c, 4), Record(L"", L"C"));
     EXPECT_EQ(WithPosition(tools, 5), Record(L"Tools", L""));
@@ -141,9 +148,11 @@ TEST_F(WideText, EditsNeverWriteOverARecordTheCodePageCannotHold) {
     SetRecord(L"Tools", L"", L",,,C:\\\u56FE\u6807.ico,0,0,2,0");
     Build();
     const Snapshot before = Take();
+    ASSERT_EQ("", KeyOf("C"));
+    ASSERT_EQ("", KeyOf("Tools"));
     // What the properties dialog would store: the text as the code page showed it.
-    WriteItemValue(m_root, IdOf("C"), 0, "C", "C:\\rel\\text.txt??,,C:\\windows,,0,0,1,0");
-    CreateSubmenuKey(m_root, IdOf("Tools"), 0, "Tools", ",,,C:\\??.ico,0,0,2,0");
+    WriteItemValue(KeyOf("C"), "C", "C:\\rel\\text.txt??,,C:\\windows,,0,0,1,0");
+    CreateSubmenuKey(KeyOf("Tools"), "Tools", ",,,C:\\??.ico,0,0,2,0");
     EXPECT_EQ(before, Take());
 }
 
@@ -161,7 +170,8 @@ TEST_F(WideText, NamesTheCodePageCannotHoldAreNeverShownNorHit) {
 
     // Deleting the item shown as "lx" deletes that value and no other.
     const Snapshot before = Take();
-    DeleteMenuItemRegEntry(m_root, IdOf("lx"), "lx");
+    ASSERT_EQ("", KeyOf("lx"));
+    DeleteMenuItemRegEntry(KeyOf("lx"), "lx");
     std::set<std::wstring> expected = Entries(before);
     expected.erase(L"|lx");
     EXPECT_EQ(expected, Entries(Take()));
@@ -170,7 +180,8 @@ TEST_F(WideText, NamesTheCodePageCannotHoldAreNeverShownNorHit) {
     // A submenu goes whole, children with such names included, without a
     // deletion failure.
     qtest::MessageBoxWatcher failures("DeleteRegSubEntry");
-    DeleteSubmenu(m_root, IdOf("Tools"), "Tools");
+    ASSERT_EQ("", KeyOf("Tools"));
+    DeleteSubmenu(KeyOf("Tools"), "Tools");
     EXPECT_TRUE(failures.Texts().empty());
     EXPECT_EQ(L"<missing>", Record(L"Tools", L"x"));
     HKEY tools;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
-#include "store/menu_item_data.h"
+#include "menubuild/menu_item_data.h"
 
 namespace {
 std::string Str(const char* s) {
@@ -92,6 +92,29 @@ TEST(GetMenuItemData, SplitsACopyAndLeavesTheItemDataIntact) {
     EXPECT_STREQ("a,b,c,d,1,2,3,4", stored);
     EXPECT_NE(stored, data.fields.target);
     EXPECT_EQ(reinterpret_cast<ULONG_PTR>(stored), data.info.dwItemData);
+}
+
+TEST(GetMenuItemData, EachReadingKeepsItsOwnTextAndRecord) {
+    char first[] = "C:\\first.exe,-1,,,0,0,1,0";
+    char second[] = "C:\\second.exe,-2,,,0,0,2,0";
+    NativeMenu menu;
+    menu.Add("First", 0x601, first);
+    menu.Add("Second", 0x602, second);
+    MenuItemData a;
+    MenuItemData b;
+    ASSERT_TRUE(GetMenuItemData(menu.Handle(), 0x601, FALSE, &a));
+    ASSERT_TRUE(GetMenuItemData(menu.Handle(), 0x602, FALSE, &b));
+    // The second reading leaves the first one as it was read.
+    EXPECT_EQ("First", Str(a.info.dwTypeData));
+    EXPECT_EQ("C:\\first.exe", Str(a.fields.target));
+    EXPECT_EQ("-1", Str(a.fields.parameters));
+    EXPECT_EQ("Second", Str(b.info.dwTypeData));
+    EXPECT_EQ("C:\\second.exe", Str(b.fields.target));
+    // Reading again into the same one replaces what it held.
+    ASSERT_TRUE(GetMenuItemData(menu.Handle(), 0x602, FALSE, &a));
+    EXPECT_EQ("Second", Str(a.info.dwTypeData));
+    EXPECT_EQ("-2", Str(a.fields.parameters));
+    EXPECT_EQ(2, a.fields.position);
 }
 
 TEST(GetMenuItemData, MissingItemFailsWithClearedFields) {

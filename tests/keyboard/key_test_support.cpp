@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <thread>
+#include "tests/support/test_support.h"
 
 namespace keytest {
 
@@ -138,6 +139,7 @@ POINT ParkingPoint() {
 }
 
 void MovePointer(int x, int y) {
+    qtest::KeepOnlySentPointerInput();
     INPUT input = {};
     input.type = INPUT_MOUSE;
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -153,6 +155,7 @@ void MovePointer(int x, int y) {
 }
 
 void LeftClick() {
+    qtest::KeepOnlySentPointerInput();
     INPUT click[2] = {};
     click[0].type = click[1].type = INPUT_MOUSE;
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -39,6 +39,15 @@ class HostWindow {
     HWND m_window;
 };
 
+// From the first call on, the pointer input of this process's display is
+// only what the test sends. The display driver reports where the X pointer
+// is from the thread that owns the window under it, whenever that thread
+// reads its events: under load, a report of an earlier position can come
+// after a later move was sent, and would put the pointer back there. A
+// low-level hook on a thread of its own drops every pointer input that was
+// not sent with SendInput. Every mouse helper here calls it.
+void KeepOnlySentPointerInput();
+
 // Mouse and keyboard input synthesised with SendInput. Coordinates are screen
 // pixels. Each call returns once its input is queued (a move, once the pointer
 // is there), not once the UI thread has handled it: SyncInput waits for that.

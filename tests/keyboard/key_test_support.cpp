@@ -160,7 +160,7 @@ POINT ParkingPoint() {
 }
 
 void MovePointer(int x, int y) {
-    qtest::KeepOnlySentPointerInput();
+    qtest::PlacePointer(x, y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);

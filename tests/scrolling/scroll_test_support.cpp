@@ -46,7 +46,7 @@ LONG ToAbsolute(int pixel, int extent) {
 }
 
 void MoveExactly(int x, int y) {
-    qtest::KeepOnlySentPointerInput();
+    qtest::PlacePointer(x, y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = ToAbsolute(x, GetSystemMetrics(SM_CXSCREEN));

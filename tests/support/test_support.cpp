@@ -335,6 +335,11 @@ void KeepOnlySentPointerInput() {
     (void)started;
 }
 
+void PlacePointer(int x, int y) {
+    KeepOnlySentPointerInput();
+    SetCursorPos(x, y);
+}
+
 namespace {
 INPUT MouseInput(DWORD flags, int x, int y) {
     INPUT in = {};
@@ -352,14 +357,18 @@ INPUT MouseInput(DWORD flags, int x, int y) {
 }
 
 void SendMouse(DWORD flags, int x = 0, int y = 0) {
-    KeepOnlySentPointerInput();
+    if (flags & MOUSEEVENTF_MOVE) {
+        PlacePointer(x, y);
+    } else {
+        KeepOnlySentPointerInput();
+    }
     INPUT in = MouseInput(flags, x, y);
     SendInput(1, &in, sizeof in);
 }
 } // namespace
 
 void ClickCarryingPosition(int x, int y) {
-    KeepOnlySentPointerInput();
+    PlacePointer(x, y);
     INPUT in[2] = {MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y),
                    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y)};
     SendInput(2, in, sizeof in[0]);

@@ -66,9 +66,5 @@ lanes_pid=""
 cat "$QUORIL_BUILD/lanes.log"
 
 # Two more ctest slots than lanes: the 32-bit check and the fuzzer take none.
-# A test that fails runs again, up to twice more (each failed attempt's output
-# stays in the log): a few mouse-driven UI tests still lose, rarely and only
-# under the lanes' own load, the input they wait for.
 cd "$QUORIL_BUILD/x86_64"
-phase ctest ctest --output-on-failure --no-tests=error --timeout 300 -j"$((lanes + 2))" \
-  --repeat until-pass:3 "$@"
+phase ctest ctest --output-on-failure --no-tests=error --timeout 300 -j"$((lanes + 2))" "$@"

@@ -1,7 +1,9 @@
 #include "tests/keyboard/key_test_support.h"
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <atomic>
 #include <thread>
+#include "tests/support/test_support.h"
 
 namespace keytest {
 
@@ -42,6 +44,19 @@ void SendKey(WORD virtualKey, bool up) {
     SendInput(1, &input, sizeof input);
 }
 
+// A window as a failure message names it.
+std::string Describe(HWND window) {
+    if (!window) return "none";
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char text[160];
+    snprintf(text, sizeof text, "window %p of class \"%s\"%s", static_cast<void*>(window), name,
+             process == GetCurrentProcessId() ? "" : " of another process");
+    return text;
+}
+
 void PumpAll() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -68,15 +83,22 @@ KeyHost::KeyHost() {
                         300, 300, 200, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
-    SetForegroundWindow(m_window);
-    SetFocus(m_window);
-    const DWORD start = GetTickCount();
-    while ((GetForegroundWindow() != m_window || GetFocus() != m_window) &&
-           GetTickCount() - start < 5000) {
-        PumpAll();
-        Sleep(5);
-    }
+    TakeForegroundAndFocus(m_window);
     PumpAll();
+}
+
+bool TakeForegroundAndFocus(HWND window) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    const bool held =
+        qtest::PollUntil([&] { return GetForegroundWindow() == window && GetFocus() == window; });
+    if (!held)
+        ADD_FAILURE() << "the key host needs to be the foreground window and to hold the focus "
+                         "(keys typed with SendInput reach only the focus of the foreground "
+                         "thread, and only then does the menus' capture see the pointer); the "
+                         "foreground window is "
+                      << Describe(GetForegroundWindow()) << ", the focus " << Describe(GetFocus());
+    return held;
 }
 
 KeyHost::~KeyHost() {
@@ -138,6 +160,7 @@ POINT ParkingPoint() {
 }
 
 void MovePointer(int x, int y) {
+    qtest::PlacePointer(x, y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -153,6 +176,7 @@ void MovePointer(int x, int y) {
 }
 
 void LeftClick() {
+    qtest::KeepOnlySentPointerInput();
     INPUT click[2] = {};
     click[0].type = click[1].type = INPUT_MOUSE;
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -243,8 +267,7 @@ Outcome RunDriven(KeyHost& host, const std::function<int(int* contextCommand)>& 
                   const std::function<void()>& steps) {
     Outcome outcome;
     const DWORD thread = GetCurrentThreadId();
-    SetForegroundWindow(host.Handle());
-    SetFocus(host.Handle());
+    if (!TakeForegroundAndFocus(host.Handle())) return outcome;
     host.ResetKeyMessages();
     std::atomic<bool> returned(false), rescued(false);
     std::thread input([&] {

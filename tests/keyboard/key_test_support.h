@@ -32,6 +32,11 @@ class KeyHost {
     HWND m_window;
 };
 
+// Makes `window` (of the calling thread) the foreground window holding the
+// focus, and waits until it is. When it is not, the test fails at once,
+// naming the windows that are.
+bool TakeForegroundAndFocus(HWND window);
+
 // Counts the marker keys taken by the message loops of `thread` (the thread
 // that tracks the menus) while it lives.
 class MarkerWatch {

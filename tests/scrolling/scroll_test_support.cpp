@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "common/gdi_guards.h"
 #include "tests/keyboard/key_test_support.h"
+#include "tests/support/test_support.h"
 
 namespace scrolltest {
 
@@ -20,6 +21,7 @@ LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPA
 } // namespace
 
 void TurnWheel(int notches) {
+    qtest::KeepOnlySentPointerInput();
     const int step = notches < 0 ? -1 : 1;
     for (int i = 0; i != notches; i += step) {
         INPUT input = {};
@@ -44,6 +46,7 @@ LONG ToAbsolute(int pixel, int extent) {
 }
 
 void MoveExactly(int x, int y) {
+    qtest::PlacePointer(x, y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = ToAbsolute(x, GetSystemMetrics(SM_CXSCREEN));

@@ -44,14 +44,22 @@ bool ReadRecord(const char* name, char* out, DWORD size) {
     return rc == ERROR_SUCCESS && type == REG_SZ;
 }
 
+// A visible menu window of this program; those of other processes on the
+// same display are never its own.
+HWND OwnVisibleMenu() {
+    for (HWND w = FindWindowExA(nullptr, nullptr, "fpmMenuClass", nullptr); w;
+         w = FindWindowExA(nullptr, w, "fpmMenuClass", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
 // Closes the launcher menu with a click outside it as soon as it shows.
 DWORD WINAPI CloseMenuWhenShown(void* shownFlag) {
     for (int i = 0; i < 6000; ++i) {
-        HWND popup = FindWindowA("fpmMenuClass", nullptr);
-        DWORD process = 0;
-        if (popup) GetWindowThreadProcessId(popup, &process);
-        // Only this program's own menu is the one to close.
-        if (popup && process == GetCurrentProcessId() && IsWindowVisible(popup)) {
+        if (HWND popup = OwnVisibleMenu()) {
             *static_cast<volatile bool*>(shownFlag) = true;
             PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
             return 0;

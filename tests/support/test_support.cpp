@@ -309,6 +309,38 @@ void Watchdog::Kick() {
 }
 
 namespace {
+LRESULT CALLBACK DropUnsentPointerInput(int code, WPARAM message, LPARAM lp) {
+    const MSLLHOOKSTRUCT* input = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
+    if (code == HC_ACTION && !(input->flags & LLMHF_INJECTED)) return 1;
+    return CallNextHookEx(nullptr, code, message, lp);
+}
+} // namespace
+
+void KeepOnlySentPointerInput() {
+    // Started once, on first use; the thread lives as long as the process and
+    // takes messages so that the hook is called.
+    static const bool started = [] {
+        HANDLE hooked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread([hooked] {
+            SetWindowsHookExA(WH_MOUSE_LL, DropUnsentPointerInput, GetModuleHandleA(nullptr), 0);
+            SetEvent(hooked);
+            MSG msg;
+            while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+                DispatchMessageA(&msg);
+        }).detach();
+        WaitForSingleObject(hooked, INFINITE);
+        CloseHandle(hooked);
+        return true;
+    }();
+    (void)started;
+}
+
+void PlacePointer(int x, int y) {
+    KeepOnlySentPointerInput();
+    SetCursorPos(x, y);
+}
+
+namespace {
 INPUT MouseInput(DWORD flags, int x, int y) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
@@ -325,12 +357,18 @@ INPUT MouseInput(DWORD flags, int x, int y) {
 }
 
 void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    if (flags & MOUSEEVENTF_MOVE) {
+        PlacePointer(x, y);
+    } else {
+        KeepOnlySentPointerInput();
+    }
     INPUT in = MouseInput(flags, x, y);
     SendInput(1, &in, sizeof in);
 }
 } // namespace
 
 void ClickCarryingPosition(int x, int y) {
+    PlacePointer(x, y);
     INPUT in[2] = {MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y),
                    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y)};
     SendInput(2, in, sizeof in[0]);
@@ -373,6 +411,7 @@ void RightUp() {
 
 namespace {
 void SendButtonPair(DWORD down, DWORD up) {
+    KeepOnlySentPointerInput();
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = down;

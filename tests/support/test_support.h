@@ -39,6 +39,21 @@ class HostWindow {
     HWND m_window;
 };
 
+// From the first call on, the pointer input of this process's display is
+// only what the test sends. The display driver reports where the X pointer
+// is from the thread that owns the window under it, whenever that thread
+// reads its events: under load, a report of an earlier position can come
+// after a later move was sent, and would put the pointer back there. A
+// low-level hook on a thread of its own drops every pointer input that was
+// not sent with SendInput. Every mouse helper here calls it.
+void KeepOnlySentPointerInput();
+// Starts that, and puts the pointer at (x, y) for a move about to be sent.
+// While a low-level hook is in place, Wine applies a sent move only once the
+// hook has seen it and then no longer moves the X pointer along, whose
+// position GetCursorPos reads once the pointer has rested for 100 ms: every
+// helper that sends a move calls this first.
+void PlacePointer(int x, int y);
+
 // Mouse and keyboard input synthesised with SendInput. Coordinates are screen
 // pixels. Each call returns once its input is queued (a move, once the pointer
 // is there), not once the UI thread has handled it: SyncInput waits for that.

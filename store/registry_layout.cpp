@@ -6,13 +6,14 @@ namespace {
 // need, plus sub-key enumeration, which renumbering does.
 const REGSAM kMenuKeyRights = KEY_QUERY_VALUE | KEY_WRITE | KEY_ENUMERATE_SUB_KEYS;
 
-char g_keyClass[] = "key";
+// The class every key the menu creates carries (the API takes it unqualified).
+const char kKeyClass[] = "key";
 
 // Opens (creating when missing) `name` under `parent`.
 OwnedKey CreateChildKey(HKEY parent, const char* name, REGSAM rights) {
     OwnedKey child;
-    RegCreateKeyExA(parent, name, 0, g_keyClass, REG_OPTION_NON_VOLATILE, rights, nullptr,
-                    child.Put(), nullptr);
+    RegCreateKeyExA(parent, name, 0, const_cast<char*>(kKeyClass), REG_OPTION_NON_VOLATILE, rights,
+                    nullptr, child.Put(), nullptr);
     return child;
 }
 

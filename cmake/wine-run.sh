@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine for ctest: wine-run.sh ARCH program args...
 # With test lanes (QUORIL_LANES_DIR, set by scripts/test.sh) the program runs in
 # the first free lane, which it holds (flock) until it ends: a lane's display,
-# prefix and wineserver serve one program at a time. Without lanes it uses the
+# prefix and wineserver serve one program at a time. A program that asks for a
+# DPI (QUORIL_LANE_DPI other than 96) runs in the lane of that DPI, any other
+# in a numbered lane. Without lanes it uses the
 # WINEPREFIX and DISPLAY it is given. Wine's CRLF output is turned into plain
 # LF so that ctest and gtest discovery read clean lines.
 arch=$1
@@ -15,12 +17,17 @@ fi
 
 lock=""
 if [ -n "${QUORIL_LANES_DIR:-}" ]; then
-  if ! compgen -G "$QUORIL_LANES_DIR/*/env" >/dev/null; then
-    echo "wine-run.sh: no test lanes in $QUORIL_LANES_DIR" >&2
+  # A program that asks for a DPI other than 96 runs in a lane of that DPI.
+  lanes="$QUORIL_LANES_DIR/[0-9]*/env"
+  if [ -n "${QUORIL_LANE_DPI:-}" ] && [ "$QUORIL_LANE_DPI" != 96 ]; then
+    lanes="$QUORIL_LANES_DIR/dpi$QUORIL_LANE_DPI/env"
+  fi
+  if ! compgen -G "$lanes" >/dev/null; then
+    echo "wine-run.sh: no test lanes $lanes" >&2
     exit 1
   fi
   while [ -z "$lock" ]; do
-    for env in "$QUORIL_LANES_DIR"/*/env; do
+    for env in $lanes; do
       exec {fd}>"${env%/env}/lock"
       if flock -n "$fd"; then
         lock=$fd

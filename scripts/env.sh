@@ -144,21 +144,27 @@ quoril_copy_prefix() {
 
 # quoril_start_lanes COUNT: COUNT test lanes under build/lanes, each with an X
 # display, a Wine prefix and a warm wineserver of its own, so that the input
-# and windows of one lane never reach another. cmake/wine-run.sh takes a free
-# lane (flock) for every program ctest starts.
+# and windows of one lane never reach another; and one lane for each DPI of
+# QUORIL_LANE_DPIS (default 120, 144 and 192), named dpiN, whose prefix has
+# that DPI (Wine reads it from the registry when the prefix's wineserver
+# starts). cmake/wine-run.sh takes a free lane (flock) for every program ctest
+# starts: a lane of the DPI the program asks for (QUORIL_LANE_DPI), or else a
+# numbered one.
 quoril_start_lanes() {
-  local count=$1 lane i fdfile
+  local count=$1 lane i fdfile names=() dpi
   export QUORIL_LANES_DIR=$QUORIL_BUILD/lanes
   quoril_stop_lanes
   mkdir -p "$QUORIL_LANES_DIR"
-  for i in $(seq "$count"); do
+  for i in $(seq "$count"); do names+=("$i"); done
+  for dpi in ${QUORIL_LANE_DPIS-120 144 192}; do names+=("dpi$dpi"); done
+  for i in "${names[@]}"; do
     lane=$QUORIL_LANES_DIR/$i
     mkdir -p "$lane"
     fdfile=$lane/display
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     echo $! >"$lane/xvfb.pid"
   done
-  for i in $(seq "$count"); do
+  for i in "${names[@]}"; do
     lane=$QUORIL_LANES_DIR/$i
     for _ in $(seq 100); do
       [ -s "$lane/display" ] && break
@@ -167,7 +173,8 @@ quoril_start_lanes() {
     [ -s "$lane/display" ] || { echo "Xvfb of lane $i did not start" >&2; return 1; }
   done
   DISPLAY=":$(head -n1 "$QUORIL_LANES_DIR/1/display")" quoril_wine_template || return
-  for i in $(seq "$count"); do
+  local warming=()
+  for i in "${names[@]}"; do
     lane=$QUORIL_LANES_DIR/$i
     quoril_copy_prefix "$QUORIL_BUILD/wine-template" "$lane/prefix"
     cat >"$lane/env" <<ENV
@@ -175,15 +182,25 @@ export DISPLAY=:$(head -n1 "$lane/display")
 export WINEPREFIX=$lane/prefix
 export WINELOADER=$lane/prefix/loader/wine64
 ENV
-    # Kept warm for the run; gone five idle minutes after a run that was killed.
-    WINEPREFIX=$lane/prefix "$WINESERVER" -p300
-  done
-  local warming=()
-  for i in $(seq "$count"); do
-    (source "$QUORIL_LANES_DIR/$i/env" && quoril_warm_prefix "$WINE64") &
+    (
+      source "$lane/env"
+      if [[ "$i" == dpi* ]]; then quoril_set_prefix_dpi "${i#dpi}"; fi
+      # Kept warm for the run; gone five idle minutes after a run that was killed.
+      "$WINESERVER" -p300
+      quoril_warm_prefix "$WINE64"
+    ) &
     warming+=($!)
   done
   wait "${warming[@]}"
+}
+
+# quoril_set_prefix_dpi DPI: gives the prefix of WINEPREFIX that DPI, read by
+# the next wineserver to start for it.
+quoril_set_prefix_dpi() {
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
 # quoril_warm_prefix LOADER: starts the prefix's system processes (services,

@@ -6,7 +6,7 @@
 source "$(dirname "$0")/script_test_util.sh"
 
 lanes=$work/lanes
-for i in 1 2; do
+for i in 1 2 dpi144; do
   mkdir -p "$lanes/$i"
   echo "export DISPLAY=:lane$i" >"$lanes/$i/env"
 done
@@ -43,6 +43,21 @@ check "c started only after a ended" \
 touch "$work/b.end" "$work/c.end"
 wait
 check "Wine's CRLF line ends become LF" grep -qx "done" "$work/c.out"
+# A program that asks for a DPI takes the lane of that DPI, and only it.
+QUORIL_LANE_DPI=144 run d &
+check "a program asking for 144 DPI starts" poll_for_file "$work/d.started"
+check "it runs in the 144 DPI lane" grep -qx "start d :lanedpi144" "$work/log"
+touch "$work/d.end"
+wait
+QUORIL_LANE_DPI=96 run e &
+check "a program asking for 96 DPI starts" poll_for_file "$work/e.started"
+check "it runs in a numbered lane" grep -qE "^start e :lane[12]$" "$work/log"
+touch "$work/e.end"
+wait
+check "a DPI without a lane is an error" \
+  eval '! QUORIL_LANE_DPI=200 bash "$root/cmake/wine-run.sh" x86_64 program.exe'
+check "no program ran in the 144 DPI lane but the one that asked" \
+  eval '[ "$(grep -c "start .* :lanedpi144" "$work/log")" = 1 ]'
 check "a program's failure is passed on" \
   eval '! QUORIL_WINE64=false bash "$root/cmake/wine-run.sh" x86_64 program.exe'
 check "without lanes the given prefix is used" \

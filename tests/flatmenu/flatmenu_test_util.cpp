@@ -34,9 +34,14 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
     return qtest::PollUntil(
         [&] {
-            // The capture state is set last, once the window is shown.
             HWND w = menu.Window();
-            return w && IsWindowVisible(w) && menu.CaptureState() != 0;
+            if (!w || !IsWindowVisible(w)) return false;
+            // A tracked tree holds the capture from the moment its top menu
+            // is shown (its submenus and context menu show after that); a
+            // menu shown by this thread without capture is shown once Track
+            // has returned.
+            const DWORD owner = GetWindowThreadProcessId(w, nullptr);
+            return owner == GetCurrentThreadId() || CaptureOf(owner) != nullptr;
         },
         timeoutMs);
 }
@@ -45,10 +50,16 @@ bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {
     return qtest::PollUntil([&] { return menu.Window() == nullptr; }, timeoutMs);
 }
 
+POINT Origin(const CFlatPopupMenu& menu) {
+    RECT r = {};
+    GetWindowRect(menu.Window(), &r);
+    return POINT{r.left, r.top};
+}
+
 POINT EntryPoint(const CFlatPopupMenu& menu, size_t index, int dx, int dy) {
     RECT r = {};
     GetWindowRect(menu.Window(), &r);
-    const FlatMenuItem* item = menu.Item(index);
+    const FlatMenuItem* item = menu.Rows().Item(static_cast<int>(index));
     POINT p = {r.left + dx, r.top + (item ? item->top : 0) + dy};
     return p;
 }
@@ -65,7 +76,7 @@ bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs) {
     for (int attempt = 0;; ++attempt) {
         MoveToEntry(menu, index, 30 + (attempt % 2) * 3);
         qtest::SyncInput();
-        if (menu.HotIndex() == static_cast<int>(index)) return true;
+        if (menu.Rows().HotIndex() == static_cast<int>(index)) return true;
         if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
     }
 }
@@ -83,7 +94,7 @@ HWND CaptureOf(DWORD threadId) {
 }
 
 void HoverByMessage(const CFlatPopupMenu& menu, size_t index, int x) {
-    const FlatMenuItem* item = menu.Item(index);
+    const FlatMenuItem* item = menu.Rows().Item(static_cast<int>(index));
     SendMessageA(menu.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, item->top + item->height / 2));
 }
 

@@ -49,13 +49,15 @@ Outcome MenuKeys::Run(const std::function<void()>& steps) {
 bool MenuKeys::WaitShown(const CFlatPopupMenu& menu) {
     return WaitFor([&] {
         HWND w = menu.Window();
-        return w && IsWindowVisible(w) && menu.CaptureState() != fpmNotShown;
+        // The tree holds the capture from the moment its top menu is shown.
+        return w && IsWindowVisible(w) &&
+               ThreadCapture(GetWindowThreadProcessId(w, nullptr)) != nullptr;
     });
 }
 
 void MenuKeys::ExpectHot(const CFlatPopupMenu& menu, int index) {
     Settle();
-    EXPECT_EQ(index, menu.HotIndex());
+    EXPECT_EQ(index, menu.Rows().HotIndex());
     if (menu.Window() && index >= 0)
         EXPECT_TRUE(WaitPaintedHot(menu.Window(), Top(menu, index)))
             << "entry " << index << " is not painted hot";

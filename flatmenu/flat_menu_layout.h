@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include "flatmenu/menu_geometry.h"
+#include "flatmenu/menu_rows.h"
 
 namespace fpmlayout {
 const char kMenuClassName[] = "fpmMenuClass";
@@ -15,6 +16,16 @@ const UINT kSubmenuDelay = 400;
 
 const int kScrollInterval = 50;   // milliseconds per row while resting on a band
 const UINT kDefaultWheelRows = 3; // per notch, when the system does not say
+
+// A client rectangle in the rows' terms.
+inline RowRect ToRowRect(const RECT& r) {
+    return RowRect{r.left, r.top, r.right, r.bottom};
+}
+inline RowRect ClientRowRect(HWND window) {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    return ToRowRect(client);
+}
 
 // CharLowerA takes a single character in the low word of its pointer argument.
 inline BYTE LowerCaseChar(BYTE character) {

@@ -14,12 +14,6 @@ int SignedLow(LPARAM value) {
 int SignedHigh(LPARAM value) {
     return static_cast<short>(HIWORD(value));
 }
-
-RowRect ClientOf(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    return RowRect{client.left, client.top, client.right, client.bottom};
-}
 } // namespace
 
 CFlatPopupMenu* CFlatPopupMenu::MenuOfWindow(HWND window) {
@@ -132,7 +126,7 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     // A pointer that has not moved since a key set the hot entry leaves it.
     if (Tree().pointerAtKey.RestsSinceKey(screen)) return;
 
-    SetHotEntry(m_rows.HitTest(x, y, ClientOf(window)), true);
+    SetHotEntry(m_rows.HitTest(x, y, ClientRowRect(window)), true);
     if (m_rows.Scrolls()) FollowScrollBand(x, y);
 }
 

@@ -114,8 +114,5 @@ void CFlatPopupMenu::WheelTurned(int delta, POINT screen) {
     if (Tree().pointerAtKey.RestsSinceKey(screen)) return;
     POINT client = screen;
     ScreenToClient(m_window, &client);
-    RECT clientRect;
-    GetClientRect(m_window, &clientRect);
-    const RowRect area = {clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
-    SetHotEntry(m_rows.HitTest(client.x, client.y, area), true);
+    SetHotEntry(m_rows.HitTest(client.x, client.y, ClientRowRect(m_window)), true);
 }

@@ -142,8 +142,7 @@ void CFlatPopupMenu::Finish(int command, int contextCommand) {
 }
 
 bool CFlatPopupMenu::CancelIfOutside(HWND window, const RECT& clientRect, int x, int y) {
-    const RowRect client = {clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
-    if (MenuRows::Inside(x, y, client)) return false;
+    if (MenuRows::Inside(x, y, ToRowRect(clientRect))) return false;
     m_rows.SetHotIndex(-1);
     m_tree.chosenCommand = 0;
     m_tree.contextCommand = 0;

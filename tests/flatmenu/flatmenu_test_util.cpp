@@ -31,19 +31,19 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
     return outcome;
 }
 
+bool ShownInFull(HWND window, int timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
-    return qtest::PollUntil(
+    const bool visible = qtest::PollUntil(
         [&] {
             HWND w = menu.Window();
-            if (!w || !IsWindowVisible(w)) return false;
-            // A tracked tree holds the capture from the moment its top menu
-            // is shown (its submenus and context menu show after that); a
-            // menu shown by this thread without capture is shown once Track
-            // has returned.
-            const DWORD owner = GetWindowThreadProcessId(w, nullptr);
-            return owner == GetCurrentThreadId() || CaptureOf(owner) != nullptr;
+            return w && IsWindowVisible(w);
         },
         timeoutMs);
+    return visible && ShownInFull(menu.Window(), timeoutMs);
 }
 
 bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {

@@ -48,11 +48,10 @@ Outcome MenuKeys::Run(const std::function<void()>& steps) {
 
 bool MenuKeys::WaitShown(const CFlatPopupMenu& menu) {
     return WaitFor([&] {
-        HWND w = menu.Window();
-        // The tree holds the capture from the moment its top menu is shown.
-        return w && IsWindowVisible(w) &&
-               ThreadCapture(GetWindowThreadProcessId(w, nullptr)) != nullptr;
-    });
+               HWND w = menu.Window();
+               return w && IsWindowVisible(w);
+           }) &&
+           ShownInFull(menu.Window());
 }
 
 void MenuKeys::ExpectHot(const CFlatPopupMenu& menu, int index) {

@@ -54,11 +54,10 @@ Outcome TallMenus::Run(const std::function<void()>& steps) {
 
 bool TallMenus::WaitShown(const CFlatPopupMenu& menu) {
     const bool shown = WaitFor([&] {
-        HWND w = menu.Window();
-        // The tree holds the capture from the moment its top menu is shown.
-        return w && IsWindowVisible(w) &&
-               ThreadCapture(GetWindowThreadProcessId(w, nullptr)) != nullptr;
-    });
+                           HWND w = menu.Window();
+                           return w && IsWindowVisible(w);
+                       }) &&
+                       ShownInFull(menu.Window());
     EXPECT_TRUE(shown) << "a menu did not show";
     return shown;
 }

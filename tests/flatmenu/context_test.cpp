@@ -76,7 +76,7 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen); // the context menu takes the capture
-        qtest::ClickAt(kOutside.x, kOutside.y);
+        qtest::ClickCarryingPosition(kOutside.x, kOutside.y);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
@@ -88,7 +88,7 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
         ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
-        qtest::ClickAt(kOutside.x, kOutside.y);
+        qtest::ClickCarryingPosition(kOutside.x, kOutside.y);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);

@@ -33,7 +33,8 @@ class CFlatPopupMenu {
     int HotCommand() const { return m_rows.HotCommand(); }
 
     // Read-only views: the entries as rows (layout, hot entry, scrolling),
-    // what the menu draws with, and its window while it is shown.
+    // what the menu draws with, and its window: set once Track has shown it
+    // and taken the capture (or not), null again once it is destroyed.
     const MenuRows& Rows() const { return m_rows; }
     const MenuPalette& Palette() const { return m_palette; }
     HWND Window() const { return m_window; }
@@ -67,8 +68,10 @@ class CFlatPopupMenu {
     // parent's, any other menu's that of the monitor holding its point.
     RECT WorkAreaFor(POINT point) const;
     POINT PlaceWindow(int x, int y, SIZE size) const;
-    bool CreateMenuWindow(POINT at, SIZE size);
-    void ShowAndTakeCapture(bool noCapture);
+    HWND CreateMenuWindow(POINT at, SIZE size); // null when it failed
+    // Shows the window, takes the capture (or not), and only then gives the
+    // menu its window: a menu has a window exactly while it is shown.
+    void ShowAndTakeCapture(HWND window, bool noCapture);
     void RunMessageLoop();
     // Closes the tree of this menu with no result, unless it has closed.
     void CloseTreeWithoutChoice();

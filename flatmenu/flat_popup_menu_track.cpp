@@ -24,8 +24,9 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     m_bandDirection = 0;
     m_wheelDelta = 0;
     m_position = PlaceWindow(x, y, size);
-    if (!CreateMenuWindow(m_position, size)) return 0;
-    ShowAndTakeCapture(noCapture);
+    const HWND window = CreateMenuWindow(m_position, size);
+    if (!window) return 0;
+    ShowAndTakeCapture(window, noCapture);
     m_notifyWindow = notifyWindow;
     if (!noCapture) Tree().pointerAtKey.Forget(); // a new tree: the mouse leads
     // Ready for Enter: the first entry that can be chosen is hot.
@@ -66,27 +67,26 @@ POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
     return PlaceMenuWindow(size, wanted, m_workArea, nullptr);
 }
 
-bool CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
-    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y, size.cx,
-                               size.cy, m_ownerWindow, nullptr, m_instance, this);
-    if (!m_window) {
+HWND CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y,
+                                  size.cx, size.cy, m_ownerWindow, nullptr, m_instance, this);
+    if (!window)
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);
-        return false;
-    }
-    return true;
+    return window;
 }
 
-void CFlatPopupMenu::ShowAndTakeCapture(bool noCapture) {
+void CFlatPopupMenu::ShowAndTakeCapture(HWND window, bool noCapture) {
     // Shown without activation: the host keeps its focus and activation.
-    ShowWindow(m_window, SW_SHOWNOACTIVATE);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
     if (noCapture) {
         m_captureState = kShownWithoutCapture;
         m_leftButtonHeldAtOpen = false;
     } else {
-        SetCapture(m_window);
+        SetCapture(window);
         m_captureState = kHoldsCapture;
         m_leftButtonHeldAtOpen = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }
+    m_window = window;
 }
 
 void CFlatPopupMenu::RunMessageLoop() {

@@ -31,19 +31,15 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
     return outcome;
 }
 
-bool ShownInFull(HWND window, int timeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
-    const bool visible = qtest::PollUntil(
+    return qtest::PollUntil(
         [&] {
+            // The menu has its window once Track has shown it and taken the
+            // capture (or not).
             HWND w = menu.Window();
             return w && IsWindowVisible(w);
         },
         timeoutMs);
-    return visible && ShownInFull(menu.Window(), timeoutMs);
 }
 
 bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {

@@ -30,11 +30,6 @@ struct TrackOutcome {
 TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function<void()>& steps,
                          HWND notifyWindow = nullptr);
 
-// Whether the thread of a visible menu window has come back to its message
-// loop: Track shows the window and takes the capture (or not) before its
-// loop looks for messages again, so a message sent to the window is handled
-// only once the menu is shown in full.
-bool ShownInFull(HWND window, int timeoutMs = qtest::kPatienceMs);
 // Waits until Track has shown the menu, or until it has no window.
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);
 bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);

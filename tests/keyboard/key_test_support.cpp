@@ -245,11 +245,6 @@ HWND ThreadCapture(DWORD threadId) {
     return GetGUIThreadInfo(threadId, &info) ? info.hwndCapture : nullptr;
 }
 
-bool ShownInFull(HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kRescueAfterMs, &result) != 0;
-}
-
 Outcome RunDriven(KeyHost& host, const std::function<int(int* contextCommand)>& track,
                   const std::function<void()>& steps) {
     Outcome outcome;

@@ -79,11 +79,6 @@ bool WaitPaintedPlain(HWND menuWindow, int top);
 RECT WindowRect(HWND window);
 // The window holding the mouse capture on a thread.
 HWND ThreadCapture(DWORD threadId);
-// Whether the thread of a visible menu window has come back to its message
-// loop: Track shows the window and takes the capture (or not) before its
-// loop looks for messages again, so a message sent to the window is handled
-// only once the menu is shown in full.
-bool ShownInFull(HWND window);
 
 // What one tracked tree reported, and what the host saw meanwhile.
 struct Outcome {

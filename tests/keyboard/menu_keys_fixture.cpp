@@ -48,10 +48,11 @@ Outcome MenuKeys::Run(const std::function<void()>& steps) {
 
 bool MenuKeys::WaitShown(const CFlatPopupMenu& menu) {
     return WaitFor([&] {
-               HWND w = menu.Window();
-               return w && IsWindowVisible(w);
-           }) &&
-           ShownInFull(menu.Window());
+        // The menu has its window once Track has shown it and taken the
+        // capture (or not).
+        HWND w = menu.Window();
+        return w && IsWindowVisible(w);
+    });
 }
 
 void MenuKeys::ExpectHot(const CFlatPopupMenu& menu, int index) {

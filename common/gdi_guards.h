@@ -65,3 +65,6 @@ typedef ScopedHandle<HDC, DcDeleter> OwnedDc;
 // A GDI object deleted on scope exit (it must be deselected by then).
 typedef ScopedHandle<HGDIOBJ, GdiObjectDeleter> OwnedGdiObject;
 typedef ScopedHandle<HBITMAP, GdiObjectDeleter> OwnedBitmap;
+typedef ScopedHandle<HFONT, GdiObjectDeleter> OwnedFont;
+typedef ScopedHandle<HPEN, GdiObjectDeleter> OwnedPen;
+typedef ScopedHandle<HBRUSH, GdiObjectDeleter> OwnedBrush;

@@ -1,23 +1,19 @@
-// CFlatPopupMenu: the window procedure of "fpmMenuClass" and the mouse and
-// keyboard handling across a tree of cascaded menus.
+// CFlatPopupMenu: the window procedure of "fpmMenuClass" and the mouse
+// handling across a tree of cascaded menus.
 #include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "common/gdi_guards.h"
-#include "flatmenu/pointer_at_key.h"
+#include "flatmenu/menu_painter.h"
 
 using namespace fpmlayout;
 
 namespace {
-const UINT kNotifyClickPoint = WM_USER + 1;
-const UINT kNotifyClickedMenu = WM_USER + 2;
-
 int SignedLow(LPARAM value) {
     return static_cast<short>(LOWORD(value));
 }
 int SignedHigh(LPARAM value) {
     return static_cast<short>(HIWORD(value));
 }
-
 } // namespace
 
 CFlatPopupMenu* CFlatPopupMenu::MenuOfWindow(HWND window) {
@@ -55,15 +51,11 @@ LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wP
         // Nothing may reach the object through a window that is gone.
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         break;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        menu->DrawAllItems(window, dc);
-        EndPaint(window, &paint);
+    case WM_PAINT:
+        menu->Paint(window);
         break;
-    }
     case WM_ERASEBKGND:
-        menu->DrawBackground(window, reinterpret_cast<HDC>(wParam));
+        menu->EraseBackground(window, reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_CHAR:
         menu->CharTyped(window, wParam);
@@ -93,6 +85,28 @@ LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+void CFlatPopupMenu::Paint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // Erased since the last paint: the whole area of this one shows nothing
+    // but the background (the hot entry is repainted whenever it changes).
+    const bool overErased = m_backgroundErased;
+    m_backgroundErased = false;
+    MenuPainter(dc, m_rows, m_palette).DrawAll(overErased);
+    EndPaint(window, &paint);
+}
+
+void CFlatPopupMenu::EraseBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    MenuPainter(dc, m_rows, m_palette).DrawBackground(client);
+    m_backgroundErased = true;
+}
+
+void CFlatPopupMenu::RedrawRow(HDC dc, int index) {
+    MenuPainter(dc, m_rows, m_palette).DrawRow(index);
+}
+
 void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     // Hand the capture to the menu window under the pointer. Only windows of
     // this thread hold a menu object that may be used from here.
@@ -101,22 +115,19 @@ void CFlatPopupMenu::MouseMove(HWND window, int x, int y) {
     CFlatPopupMenu* other = MenuAtPoint(screen);
     if (other && other != this && other->m_window) {
         ReleaseCapture();
-        m_captureState = fpmShownWithoutCapture;
+        m_captureState = kShownWithoutCapture;
         SetCapture(other->m_window);
-        other->m_captureState = fpmHoldsCapture;
+        other->m_captureState = kHoldsCapture;
         return;
     }
 
     // While a context menu is tracked, the rest of the tree stands still.
-    CFlatPopupMenu* root = Root();
-    if (root->m_contextMenuOpen && root->m_contextMenu != this) return;
+    if (ContextMenuOpenElsewhere()) return;
     // A pointer that has not moved since a key set the hot entry leaves it.
-    if (PointerRestsSinceKey(screen)) return;
+    if (Tree().pointerAtKey.RestsSinceKey(screen)) return;
 
-    RECT client;
-    GetClientRect(window, &client);
-    SetHotEntry(HitTest(x, y, client), true);
-    if (m_scrolls) FollowScrollBand(x, y);
+    SetHotEntry(m_rows.HitTest(x, y, ClientRowRect(window)), true);
+    if (m_rows.Scrolls()) FollowScrollBand(x, y);
 }
 
 CFlatPopupMenu* CFlatPopupMenu::MenuAtPoint(POINT screen) {
@@ -129,37 +140,24 @@ CFlatPopupMenu* CFlatPopupMenu::MenuAtPoint(POINT screen) {
 }
 
 void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
-    if (index == m_hotIndex || !m_window) return;
+    if (index == m_rows.HotIndex() || !m_window) return;
     WindowDc dc(m_window);
-    if (m_hotIndex != -1) {
+    const int oldIndex = m_rows.HotIndex();
+    if (oldIndex != -1) {
         KillTimer(m_window, kSubmenuTimer);
-        FlatMenuItem& old = m_items[m_hotIndex];
-        if (old.child && old.child->m_captureState != fpmNotShown && old.child->m_window)
-            DestroyWindow(old.child->m_window);
-        const int oldIndex = m_hotIndex;
-        m_hotIndex = -1;
-        DrawItem(dc.Get(), oldIndex, m_items[oldIndex]);
+        CFlatPopupMenu* child = m_rows.Item(oldIndex)->child;
+        if (child && child->m_captureState != kNotShown && child->m_window)
+            DestroyWindow(child->m_window);
+        m_rows.SetHotIndex(-1);
+        RedrawRow(dc.Get(), oldIndex); // now painted as not hot
     }
     if (index != -1) {
-        m_hotIndex = index;
+        m_rows.SetHotIndex(index);
         // An entry scrolled into view is painted with all the others.
-        if (!BringIntoView(index)) DrawItem(dc.Get(), index, m_items[index]);
-        if (m_items[index].child && startSubmenuDelay)
-            SetTimer(m_window, kSubmenuTimer, m_submenuDelay, nullptr);
+        if (!BringIntoView(index)) RedrawRow(dc.Get(), index);
+        if (m_rows.Item(index)->child && startSubmenuDelay)
+            SetTimer(m_window, kSubmenuTimer, kSubmenuDelay, nullptr);
     }
-}
-
-int CFlatPopupMenu::HitTest(int x, int y, const RECT& clientRect) const {
-    if (x <= 2 || y <= 2 || x > clientRect.right || y > clientRect.bottom) return -1;
-    // The bands of a scrolling menu, and the rows hidden under them, hold no entry.
-    if (m_scrolls && (y < m_rowAreaTop || y >= m_rowAreaBottom)) return -1;
-    for (size_t i = m_scrolls ? m_firstRow : 0; i < m_items.size(); ++i) {
-        const FlatMenuItem& item = m_items[i];
-        // Strict on both sides: an entry's top row belongs to no entry.
-        if (item.top < y && y < item.top + item.height)
-            return (item.flags & fpmDisabled) || !RowShown(item) ? -1 : static_cast<int>(i);
-    }
-    return -1;
 }
 
 void CFlatPopupMenu::OpenHotSubmenu(HWND window, UINT_PTR timerId) {
@@ -168,16 +166,16 @@ void CFlatPopupMenu::OpenHotSubmenu(HWND window, UINT_PTR timerId) {
 }
 
 void CFlatPopupMenu::OpenSubmenuOfHotEntry(bool fromKeyboard) {
-    if (m_hotIndex == -1 || !m_window) return;
+    const FlatMenuItem* hot = m_rows.Item(m_rows.HotIndex());
+    if (!hot || !m_window) return;
     if (fromKeyboard) KillTimer(m_window, kSubmenuTimer); // it opens now
-    CFlatPopupMenu* child = m_items[m_hotIndex].child;
+    CFlatPopupMenu* child = hot->child;
     if (!child || child->m_window) return;
     // No submenu opens under a context menu that is being tracked.
-    CFlatPopupMenu* root = Root();
-    if (root->m_contextMenuOpen && root->m_contextMenu != this) return;
+    if (ContextMenuOpenElsewhere()) return;
 
     // The child's first entry (top 3) lines up with the hot entry.
-    POINT point = {m_width - 5, m_items[m_hotIndex].top - 3};
+    POINT point = {m_rows.Width() - 5, hot->top - 3};
     ClientToScreen(m_window, &point);
     child->m_openedByKeyboard = fromKeyboard;
     child->Track(point.x, point.y, m_notifyWindow, true, true, nullptr);
@@ -186,102 +184,7 @@ void CFlatPopupMenu::OpenSubmenuOfHotEntry(bool fromKeyboard) {
 void CFlatPopupMenu::StopMenuTimers() {
     if (m_window) KillTimer(m_window, kSubmenuTimer);
     StopBandScrolling();
-    for (FlatMenuItem& item : m_items) {
+    for (const FlatMenuItem& item : m_rows.Items()) {
         if (item.child && item.child != this && item.child->m_window) item.child->StopMenuTimers();
     }
-}
-
-void CFlatPopupMenu::ButtonDown(HWND window, int x, int y, bool left) {
-    RECT client;
-    GetClientRect(window, &client);
-    if (CancelIfOutside(window, client, x, y)) return;
-    // A click on a scroll band chooses nothing and keeps the menu open.
-    if (m_hotIndex == -1 || ScrollBandAt(x, y) != 0) return;
-
-    if (left) {
-        // A press opens the hot entry's submenu at once; it never chooses.
-        CFlatPopupMenu* child = m_items[m_hotIndex].child;
-        if (child && child->m_captureState == fpmNotShown) OpenHotSubmenu(window, kSubmenuTimer);
-        return;
-    }
-
-    POINT screen = {x, y};
-    ClientToScreen(window, &screen);
-    if (m_contextMenu && m_contextMenu != this) {
-        TrackContextMenu(screen, false);
-    } else if (m_notifyWindow) {
-        NotifyRightClick(screen);
-    } else {
-        MessageBoxA(nullptr, "RButtonDown signaled but no context menu found",
-                    "CFlatPopupMenu::ButtonDown", MB_OK);
-    }
-}
-
-void CFlatPopupMenu::TrackContextMenu(POINT screen, bool fromKeyboard) {
-    CFlatPopupMenu* root = Root();
-    // A pending submenu delay anywhere in the tree would otherwise open a
-    // submenu inside the context menu's loop, and a scrolling menu would
-    // move the right-clicked entry away.
-    root->StopMenuTimers();
-    root->m_contextMenuOpen = true;
-    m_contextMenu->m_openedByKeyboard = fromKeyboard;
-    int contextCommand = m_contextMenu->Track(screen.x, screen.y, nullptr, true, true, nullptr);
-    if (contextCommand != 0) Finish(HotCommand(), contextCommand);
-    root->m_contextMenuOpen = false;
-    if (root->m_window) DestroyWindow(root->m_window);
-}
-
-void CFlatPopupMenu::NotifyRightClick(POINT screen) {
-    PostMessageA(m_notifyWindow, kNotifyClickPoint, reinterpret_cast<WPARAM>(m_notifyWindow),
-                 MAKELPARAM(screen.x, screen.y));
-    PostMessageA(m_notifyWindow, kNotifyClickedMenu, reinterpret_cast<WPARAM>(m_notifyWindow),
-                 reinterpret_cast<LPARAM>(this));
-}
-
-void CFlatPopupMenu::ButtonUp(HWND window, int x, int y) {
-    if (m_leftButtonHeldAtOpen) {
-        // The release of the press that opened the menu chooses nothing.
-        m_leftButtonHeldAtOpen = false;
-        return;
-    }
-    RECT client;
-    GetClientRect(window, &client);
-    if (CancelIfOutside(window, client, x, y)) return;
-    if (m_hotIndex == -1 || ScrollBandAt(x, y) != 0) return;
-    const FlatMenuItem& item = m_items[m_hotIndex];
-    if (item.commandId != 0 && !item.child) Finish(item.commandId, 0);
-}
-
-void CFlatPopupMenu::CharTyped(HWND window, WPARAM character) {
-    const int entry = MnemonicEntry(LowerCaseChar(static_cast<BYTE>(character & 0xFF)));
-    if (entry != -1) Finish(m_items[entry].commandId, 0);
-}
-
-int CFlatPopupMenu::MnemonicEntry(BYTE typed) const {
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        const FlatMenuItem& item = m_items[i];
-        if (item.flags & (fpmSeparator | fpmDisabled | fpmGrayed)) continue;
-        // Only the first "&" marks a mnemonic.
-        const size_t amp = item.text.find('&');
-        if (amp == std::string::npos || amp + 1 >= item.text.size()) continue;
-        if (LowerCaseChar(static_cast<BYTE>(item.text[amp + 1])) == typed)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void CFlatPopupMenu::WindowDestroyed(HWND window) {
-    CFlatPopupMenu* root = Root();
-    CFlatPopupMenu* context = root->m_contextMenu;
-    if (context && context != this && context->m_window) DestroyWindow(context->m_window);
-    for (FlatMenuItem& item : m_items) {
-        if (item.child && item.child->m_captureState != fpmNotShown && item.child->m_window)
-            DestroyWindow(item.child->m_window);
-    }
-    if (m_captureState == fpmHoldsCapture) ReleaseCapture();
-    m_captureState = fpmNotShown;
-    m_window = nullptr;
-    // A Track loop only looks at its window when a message arrives: give it
-    // one, so it ends even when no other input follows.
-    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
 }

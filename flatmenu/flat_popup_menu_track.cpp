@@ -4,7 +4,6 @@
 #include "flatmenu/flat_popup_menu.h"
 #include "common/gdi_guards.h"
 #include "flatmenu/menu_placement.h"
-#include "flatmenu/pointer_at_key.h"
 
 using namespace fpmlayout;
 
@@ -13,92 +12,81 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     const bool openedByKeyboard = m_openedByKeyboard;
     m_openedByKeyboard = false;
     const int contentHeight = MeasureItems();
-    m_hotIndex = -1;
-    m_chosenCommand = 0;
-    m_contextCommand = 0;
+    m_rows.SetHotIndex(-1);
+    m_tree.chosenCommand = 0;
+    m_tree.contextCommand = 0;
 
     const POINT wanted = {x, y};
     m_workArea = WorkAreaFor(wanted);
     const int neededHeight = contentHeight + kBottomMargin;
-    const SIZE size = {m_width, FitMenuHeight(neededHeight, m_workArea)};
-    SetUpRows(size.cy < neededHeight, size.cy);
-    const POINT at = PlaceWindow(x, y, size);
-    m_x = at.x;
-    m_y = at.y;
-    if (!CreateMenuWindow(at, size)) return 0;
-    ShowAndTakeCapture(noCapture);
+    const SIZE size = {m_rows.Width(), FitMenuHeight(neededHeight, m_workArea)};
+    m_rows.SetUpView(size.cy < neededHeight, size.cy);
+    m_bandDirection = 0;
+    m_wheelDelta = 0;
+    m_position = PlaceWindow(x, y, size);
+    const HWND window = CreateMenuWindow(m_position, size);
+    if (!window) return 0;
+    ShowAndTakeCapture(window, noCapture);
     m_notifyWindow = notifyWindow;
-    if (!noCapture) ForgetPointerAtKey(); // a new tree: the mouse leads
+    if (!noCapture) Tree().pointerAtKey.Forget(); // a new tree: the mouse leads
     // Ready for Enter: the first entry that can be chosen is hot.
-    if (openedByKeyboard) SetHotEntry(NextChoosable(-1, 1), false);
+    if (openedByKeyboard) SetHotEntry(m_rows.NextChoosable(-1, 1), false);
     if (!modal) return 0;
 
     RunMessageLoop();
-    if (contextCommandOut) *contextCommandOut = m_contextCommand;
-    return m_chosenCommand;
+    if (contextCommandOut) *contextCommandOut = m_tree.contextCommand;
+    return m_tree.chosenCommand;
 }
 
 int CFlatPopupMenu::MeasureItems() {
-    OwnedDc ic(CreateMeasuringDc()); // no window is needed yet
-    int runningTop = kTopMargin;
-    int widestText = 0;
+    OwnedDc dc(MakeMeasuringDc()); // no window is needed yet
     // The normal font stays selected; only a bold entry selects another.
-    SelectedObject normalFont(ic.Get(), m_normalFont);
-    for (FlatMenuItem& item : m_items) {
-        item.top = runningTop;
-        if (item.flags & fpmSeparator) {
-            item.height = kSeparatorHeight;
-        } else {
-            SelectedObject font(ic.Get(), (item.flags & fpmBold) ? m_boldFont : nullptr);
-            SIZE extent = {};
-            GetTextExtentPoint32A(ic.Get(), item.text.c_str(), static_cast<int>(item.text.size()),
-                                  &extent);
-            if (extent.cx > widestText) widestText = extent.cx;
-            item.height = kItemHeight;
-        }
-        runningTop += item.height;
-    }
-    m_width = widestText + kExtraWidth;
-    return runningTop;
+    SelectedObject normalFont(dc.Get(), m_palette.NormalFont());
+    return m_rows.Measure([&](const FlatMenuItem& item) {
+        SelectedObject font(dc.Get(), (item.flags & fpmBold) ? m_palette.BoldFont() : nullptr);
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc.Get(), item.text.c_str(), static_cast<int>(item.text.size()),
+                              &extent);
+        return static_cast<int>(extent.cx);
+    });
 }
 
 RECT CFlatPopupMenu::WorkAreaFor(POINT point) const {
     // A submenu stays on its parent's monitor, even where it opens beside it.
-    if (m_isChild && m_parent && m_parent->m_window) return m_parent->m_workArea;
+    if (m_parent && m_parent->m_window) return m_parent->m_workArea;
     return MonitorWorkArea(point);
 }
 
 POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
     const POINT wanted = {x, y};
-    if (m_isChild && m_parent) {
-        const RECT parent = {m_parent->m_x, m_parent->m_y, m_parent->m_x + m_parent->m_width,
-                             m_parent->m_y};
+    if (m_parent) {
+        const POINT at = m_parent->m_position;
+        const RECT parent = {at.x, at.y, at.x + m_parent->m_rows.Width(), at.y};
         return PlaceMenuWindow(size, wanted, m_workArea, &parent);
     }
     return PlaceMenuWindow(size, wanted, m_workArea, nullptr);
 }
 
-bool CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
-    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y, size.cx,
-                               size.cy, m_ownerWindow, nullptr, m_instance, this);
-    if (!m_window) {
+HWND CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y,
+                                  size.cx, size.cy, m_ownerWindow, nullptr, m_instance, this);
+    if (!window)
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);
-        return false;
-    }
-    return true;
+    return window;
 }
 
-void CFlatPopupMenu::ShowAndTakeCapture(bool noCapture) {
+void CFlatPopupMenu::ShowAndTakeCapture(HWND window, bool noCapture) {
     // Shown without activation: the host keeps its focus and activation.
-    ShowWindow(m_window, SW_SHOWNOACTIVATE);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
     if (noCapture) {
-        m_captureState = fpmShownWithoutCapture;
+        m_captureState = kShownWithoutCapture;
         m_leftButtonHeldAtOpen = false;
     } else {
-        SetCapture(m_window);
-        m_captureState = fpmHoldsCapture;
+        SetCapture(window);
+        m_captureState = kHoldsCapture;
         m_leftButtonHeldAtOpen = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }
+    m_window = window;
 }
 
 void CFlatPopupMenu::RunMessageLoop() {
@@ -141,30 +129,24 @@ void CFlatPopupMenu::CloseTreeWithoutChoice() {
     CFlatPopupMenu* root = Root();
     // A tree that has already closed keeps the result it recorded.
     if (!root->m_window) return;
-    root->m_chosenCommand = 0;
-    root->m_contextCommand = 0;
+    root->m_tree.chosenCommand = 0;
+    root->m_tree.contextCommand = 0;
     DestroyWindow(root->m_window);
 }
 
 void CFlatPopupMenu::Finish(int command, int contextCommand) {
     CFlatPopupMenu* root = Root();
-    root->m_chosenCommand = command;
-    root->m_contextCommand = contextCommand;
+    root->m_tree.chosenCommand = command;
+    root->m_tree.contextCommand = contextCommand;
     if (root->m_window) DestroyWindow(root->m_window);
 }
 
 bool CFlatPopupMenu::CancelIfOutside(HWND window, const RECT& clientRect, int x, int y) {
-    if (x > 2 && y > 2 && x <= clientRect.right && y <= clientRect.bottom) return false;
-    m_hotIndex = -1;
-    m_chosenCommand = 0;
-    m_contextCommand = 0;
+    if (MenuRows::Inside(x, y, ToRowRect(clientRect))) return false;
+    m_rows.SetHotIndex(-1);
+    m_tree.chosenCommand = 0;
+    m_tree.contextCommand = 0;
     CFlatPopupMenu* root = Root();
     if (root->m_window) DestroyWindow(root->m_window);
     return true;
-}
-
-int CFlatPopupMenu::HotCommand() const {
-    if (m_hotIndex < 0 || m_hotIndex >= static_cast<int>(m_items.size())) return -1;
-    int command = m_items[m_hotIndex].commandId;
-    return command == 0 ? -1 : command;
 }

@@ -1,9 +1,10 @@
-// Which entries of a scrolling menu show between its bands, and where. A
-// scrolled menu always starts an entry (a row) at the top of its view and
-// shows only the entries that fit there whole, so no row is ever half drawn.
+// Which entries of a scrolling menu show between its bands, and where: the
+// rows' (MenuRows) helpers, on the bare list of entries. A scrolled menu
+// always starts an entry (a row) at the top of its view and shows only the
+// entries that fit there whole, so no row is ever half drawn.
 #pragma once
 #include <vector>
-#include "flatmenu/flat_popup_menu.h"
+#include "flatmenu/menu_item.h"
 
 // Sets every entry's top so that entry `first` starts at `viewTop`; the
 // entries before it lie above that.

@@ -52,7 +52,8 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
     DWORD hotMoveAt = 0, timerAt = 0;
     bool closedAtTimer = false;
     qtest::MessageWatch watch([&](const MSG& msg) {
-        if (msg.message == WM_MOUSEMOVE && msg.hwnd == root.Window() && root.HotIndex() != kSub)
+        if (msg.message == WM_MOUSEMOVE && msg.hwnd == root.Window() &&
+            root.Rows().HotIndex() != kSub)
             hotMoveAt = GetTickCount();
         if (msg.message == WM_TIMER && msg.hwnd == root.Window() && !timerAt) {
             timerAt = GetTickCount();
@@ -63,24 +64,24 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
         ASSERT_TRUE(fmtest::WaitShown(root));
         EXPECT_TRUE(fmtest::HoverEntry(root, kSub));
         ASSERT_TRUE(fmtest::WaitShown(child));
-        EXPECT_EQ(root.X() + root.Width() - 3, child.X());
-        EXPECT_EQ(root.Y() + root.Item(kSub)->top - 3, child.Y())
+        EXPECT_EQ(fmtest::Origin(root).x + root.Rows().Width() - 3, fmtest::Origin(child).x);
+        EXPECT_EQ(fmtest::Origin(root).y + root.Rows().Item(kSub)->top - 3, fmtest::Origin(child).y)
             << "the first child entry is level with its parent entry";
-        EXPECT_EQ(2, root.CaptureState());
-        EXPECT_EQ(1, child.CaptureState());
+        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
+        EXPECT_NE(child.Window(), fmtest::CaptureOf(thread));
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
         Click();
     });
     EXPECT_TRUE(closedAtTimer) << "the submenu opened before its delay ran out";
     // The move was taken before the timer was set; 1 ms for the rounding of
     // the two clock readings.
-    EXPECT_GE(static_cast<int>(timerAt - hotMoveAt), root.SubmenuDelay() - 1)
+    EXPECT_GE(static_cast<int>(timerAt - hotMoveAt), fmtest::kSubmenuDelayMs - 1)
         << "the delay's timer came too early";
     EXPECT_FALSE(out.rescued) << "nested loops did not end by themselves";
     EXPECT_EQ(11, out.result) << "a child's choice is reported by the root";
     EXPECT_EQ(nullptr, child.Window());
-    EXPECT_EQ(0, child.CaptureState());
-    EXPECT_EQ(0, root.CaptureState());
+    EXPECT_EQ(nullptr, root.Window());
+    EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
 }
 
 TEST_F(FlatMenuCascade, LeftPressOpensAtOnceAndItsReleaseChoosesNothing) {
@@ -102,7 +103,7 @@ TEST_F(FlatMenuCascade, LeftPressOpensAtOnceAndItsReleaseChoosesNothing) {
             pressed = qtest::SendMarker();
         }));
         ASSERT_TRUE(qtest::WaitForMarker(pressed));
-        EXPECT_EQ(kSub, root.HotIndex());
+        EXPECT_EQ(kSub, root.Rows().HotIndex());
         EXPECT_TRUE(fmtest::WaitShown(child));
         qtest::LeftUp();
         ASSERT_TRUE(fmtest::StillShownAfterInput(root))
@@ -141,9 +142,9 @@ TEST_F(FlatMenuCascade, AnotherEntryClosesTheOpenSubmenuAndStopsThePendingDelay)
             passed = qtest::SendMarker();
         }));
         ASSERT_TRUE(qtest::WaitForMarker(passed));
-        EXPECT_EQ(kLeaf, root.HotIndex());
+        EXPECT_EQ(kLeaf, root.Rows().HotIndex());
         // A timer started now comes after the delay would have.
-        EXPECT_TRUE(qtest::WaitPastTimers(root.SubmenuDelay()));
+        EXPECT_TRUE(qtest::WaitPastTimers(fmtest::kSubmenuDelayMs));
         EXPECT_FALSE(timerCame) << "the delay kept running after the pointer left";
         EXPECT_EQ(nullptr, other.Window());
         ClickOutside();
@@ -161,17 +162,13 @@ TEST_F(FlatMenuCascade, CaptureFollowsThePointerAcrossTheTree) {
         fmtest::MoveToEntry(child, kInner);
         EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
-        EXPECT_EQ(2, child.CaptureState());
-        EXPECT_EQ(1, root.CaptureState());
-        EXPECT_EQ(kSub, root.HotIndex()) << "the parent keeps its hot entry";
+        EXPECT_EQ(kSub, root.Rows().HotIndex()) << "the parent keeps its hot entry";
         // The hand-over move is not used for hot tracking; the next one is.
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
 
         fmtest::MoveToEntry(root, kSub, 20);
         EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
-        EXPECT_EQ(1, child.CaptureState());
-        EXPECT_EQ(2, root.CaptureState());
         EXPECT_NE(nullptr, child.Window()) << "back on the same entry, the submenu stays";
 
         // Into the grandchild, then straight out of the tree from there.
@@ -180,7 +177,7 @@ TEST_F(FlatMenuCascade, CaptureFollowsThePointerAcrossTheTree) {
         EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
         qtest::MoveMouse(kOutside.x, kOutside.y);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(-1, child.HotIndex());
+        EXPECT_EQ(-1, child.Rows().HotIndex());
         EXPECT_TRUE(fmtest::WaitGone(grandchild)) << "leaving closes the open submenu";
         EXPECT_NE(nullptr, child.Window());
         ClickOutside();
@@ -215,8 +212,8 @@ TEST_F(FlatMenuCascade, CaptureIsNotHandedToAMenuOfAnotherThread) {
             fmtest::MoveToEntry(*foreign, 0, 40);
             EXPECT_TRUE(qtest::SyncInput());
             EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread)) << "the capture left the tree";
-            EXPECT_EQ(2, root.CaptureState());
-            EXPECT_EQ(1, foreign->CaptureState());
+            const DWORD foreignThread = GetWindowThreadProcessId(foreign->Window(), nullptr);
+            EXPECT_NE(foreign->Window(), fmtest::CaptureOf(foreignThread));
             ClickOutside();
         });
     }
@@ -246,12 +243,12 @@ TEST_F(FlatMenuCascade, ThreeLevelsUnwindOnAChoiceAndTheTreeCanBeTrackedAgain) {
     EXPECT_TRUE(fmtest::MenuWindows().empty());
     for (CFlatPopupMenu* m : {&root, &child, &grandchild}) {
         EXPECT_EQ(nullptr, m->Window());
-        EXPECT_EQ(0, m->CaptureState());
     }
+    EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
 
     out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
         ASSERT_TRUE(fmtest::WaitShown(root));
-        EXPECT_EQ(-1, root.HotIndex()) << "tracking again starts without a hot entry";
+        EXPECT_EQ(-1, root.Rows().HotIndex()) << "tracking again starts without a hot entry";
         fmtest::HoverEntry(root, kLeaf);
         Click();
     });

@@ -57,9 +57,10 @@ TEST_F(FlatMenuContext, ContextMenuAtTheCursorAndItsChoiceEndsTheTreeWithBothIds
         fmtest::HoverEntry(root, kAlpha);
         GetCursorPos(&cursor);
         ASSERT_TRUE(RightClickForContext());
-        EXPECT_EQ(cursor.x, ctx.X());
-        EXPECT_EQ(cursor.y, ctx.Y());
-        EXPECT_EQ(1, ctx.CaptureState()) << "the context menu does not take the capture";
+        EXPECT_EQ(cursor.x, fmtest::Origin(ctx).x);
+        EXPECT_EQ(cursor.y, fmtest::Origin(ctx).y);
+        EXPECT_NE(ctx.Window(), fmtest::CaptureOf(thread))
+            << "the context menu does not take the capture";
         Choose(ctx, kDelete);
     });
     EXPECT_FALSE(out.rescued);
@@ -75,7 +76,7 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen); // the context menu takes the capture
-        qtest::ClickAt(kOutside.x, kOutside.y);
+        qtest::ClickCarryingPosition(kOutside.x, kOutside.y);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
@@ -87,7 +88,7 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
         ASSERT_TRUE(fmtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
-        qtest::ClickAt(kOutside.x, kOutside.y);
+        qtest::ClickCarryingPosition(kOutside.x, kOutside.y);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
@@ -101,7 +102,7 @@ TEST_F(FlatMenuContext, HotSeparatorOrZeroIdIsReportedAsMinusOne) {
             ASSERT_TRUE(fmtest::WaitShown(root));
             fmtest::MoveToEntry(root, entry, 30, entry == kSeparator ? 2 : 10);
             ASSERT_TRUE(qtest::SyncInput());
-            ASSERT_EQ(entry, root.HotIndex());
+            ASSERT_EQ(entry, root.Rows().HotIndex());
             ASSERT_TRUE(RightClickForContext());
             Choose(ctx, kOpen);
         });
@@ -143,7 +144,7 @@ TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
         EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
         fmtest::MoveToEntry(root, kAlpha, 34);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(kSub, root.HotIndex()) << "the highlight moved under the context menu";
+        EXPECT_EQ(kSub, root.Rows().HotIndex()) << "the highlight moved under the context menu";
         EXPECT_NE(nullptr, child.Window()) << "the submenu was closed under the context menu";
         Choose(ctx, kCancel);
     });
@@ -168,10 +169,10 @@ TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
             qtest::RightUp();
         }));
         ASSERT_TRUE(fmtest::WaitShown(ctx));
-        EXPECT_EQ(kSub, root.HotIndex());
+        EXPECT_EQ(kSub, root.Rows().HotIndex());
         EXPECT_EQ(nullptr, child.Window());
         // A timer started now comes after the delay would have.
-        EXPECT_TRUE(qtest::WaitPastTimers(root.SubmenuDelay()));
+        EXPECT_TRUE(qtest::WaitPastTimers(fmtest::kSubmenuDelayMs));
         EXPECT_FALSE(timerCame) << "the delay kept running under the context menu";
         EXPECT_EQ(nullptr, child.Window()) << "a submenu opened under the context menu";
         Choose(ctx, kDelete);

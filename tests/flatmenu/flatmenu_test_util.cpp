@@ -34,9 +34,10 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
     return qtest::PollUntil(
         [&] {
-            // The capture state is set last, once the window is shown.
+            // The menu has its window once Track has shown it and taken the
+            // capture (or not).
             HWND w = menu.Window();
-            return w && IsWindowVisible(w) && menu.CaptureState() != 0;
+            return w && IsWindowVisible(w);
         },
         timeoutMs);
 }
@@ -45,10 +46,16 @@ bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {
     return qtest::PollUntil([&] { return menu.Window() == nullptr; }, timeoutMs);
 }
 
+POINT Origin(const CFlatPopupMenu& menu) {
+    RECT r = {};
+    GetWindowRect(menu.Window(), &r);
+    return POINT{r.left, r.top};
+}
+
 POINT EntryPoint(const CFlatPopupMenu& menu, size_t index, int dx, int dy) {
     RECT r = {};
     GetWindowRect(menu.Window(), &r);
-    const FlatMenuItem* item = menu.Item(index);
+    const FlatMenuItem* item = menu.Rows().Item(static_cast<int>(index));
     POINT p = {r.left + dx, r.top + (item ? item->top : 0) + dy};
     return p;
 }
@@ -65,7 +72,7 @@ bool HoverEntry(const CFlatPopupMenu& menu, size_t index, int timeoutMs) {
     for (int attempt = 0;; ++attempt) {
         MoveToEntry(menu, index, 30 + (attempt % 2) * 3);
         qtest::SyncInput();
-        if (menu.HotIndex() == static_cast<int>(index)) return true;
+        if (menu.Rows().HotIndex() == static_cast<int>(index)) return true;
         if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
     }
 }
@@ -83,7 +90,7 @@ HWND CaptureOf(DWORD threadId) {
 }
 
 void HoverByMessage(const CFlatPopupMenu& menu, size_t index, int x) {
-    const FlatMenuItem* item = menu.Item(index);
+    const FlatMenuItem* item = menu.Rows().Item(static_cast<int>(index));
     SendMessageA(menu.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, item->top + item->height / 2));
 }
 

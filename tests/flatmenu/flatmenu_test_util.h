@@ -11,6 +11,9 @@ namespace fmtest {
 
 HINSTANCE Instance();
 
+// How long the pointer rests on an entry with a submenu before it opens.
+const int kSubmenuDelayMs = 400;
+
 // What one modal Track reported, and how the test thread got it back.
 struct TrackOutcome {
     int result = -12345;
@@ -30,6 +33,9 @@ TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function
 // Waits until Track has shown the menu, or until it has no window.
 bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);
 bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs = qtest::kPatienceMs);
+
+// The screen position of a shown menu's top-left corner.
+POINT Origin(const CFlatPopupMenu& menu);
 
 // Screen point inside entry `index`: `dx` from the window's left edge and
 // `dy` below the entry's top.

@@ -21,7 +21,7 @@ void ShowAndPaint(HWND owner, int bitmapId, HBITMAP image, HBITMAP mask, int rep
     menu.Track(600, 100, nullptr, false, true, nullptr);
     UpdateWindow(menu.Window());
     for (int i = 0; i < repaints; ++i) {
-        for (size_t entry = 0; entry < menu.ItemCount(); ++entry)
+        for (int entry = 0; entry < menu.Rows().Count(); ++entry)
             fmtest::HoverByMessage(menu, entry);
         InvalidateRect(menu.Window(), nullptr, TRUE);
         UpdateWindow(menu.Window());

@@ -24,6 +24,7 @@ class FlatMenuInput : public ::testing::Test {
     }
     qtest::HostWindow host;
     CFlatPopupMenu menu;
+    const DWORD thread = GetCurrentThreadId();
 };
 
 void ClickOutside() {
@@ -35,7 +36,7 @@ void ClickOutside() {
 int HotAfterMove(const CFlatPopupMenu& menu, size_t entry, int dx, int dy) {
     fmtest::MoveToEntry(menu, entry, dx, dy);
     EXPECT_TRUE(qtest::SyncInput());
-    return menu.HotIndex();
+    return menu.Rows().HotIndex();
 }
 } // namespace
 
@@ -43,7 +44,7 @@ TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
     std::vector<int> seen;
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
         ASSERT_TRUE(fmtest::WaitShown(menu));
-        EXPECT_EQ(-1, menu.HotIndex());
+        EXPECT_EQ(-1, menu.Rows().HotIndex());
         EXPECT_TRUE(fmtest::HoverEntry(menu, kAlpha));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         // The top row of an entry belongs to no entry.
@@ -58,8 +59,8 @@ TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
         // Leaving the menu clears the highlight: the capture still reports moves.
         qtest::MoveMouse(kOutside.x, kOutside.y);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(-1, menu.HotIndex());
-        EXPECT_EQ(2, menu.CaptureState());
+        EXPECT_EQ(-1, menu.Rows().HotIndex());
+        EXPECT_EQ(menu.Window(), fmtest::CaptureOf(thread));
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
@@ -79,7 +80,6 @@ TEST_F(FlatMenuInput, LeftReleaseOnAnEntryEndsWithItsIdPromptly) {
     EXPECT_EQ(102, out.result);
     EXPECT_EQ(0, out.contextCommand);
     EXPECT_EQ(nullptr, menu.Window());
-    EXPECT_EQ(0, menu.CaptureState());
     EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
     EXPECT_TRUE(fmtest::MenuWindows().empty());
 }
@@ -336,12 +336,11 @@ TEST(FlatMenuTrackFailure, WindowCreationFailureShowsAMessageAndReturnsZero) {
 }
 
 TEST_F(FlatMenuInput, QuitMessageClosesTheMenuAndEndsTheLoop) {
-    const DWORD thread = GetCurrentThreadId();
     fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
         if (fmtest::WaitShown(menu)) PostThreadMessageA(thread, WM_QUIT, 0, 0);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
     EXPECT_EQ(nullptr, menu.Window());
-    EXPECT_EQ(0, menu.CaptureState());
+    EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
 }

@@ -38,7 +38,7 @@ int TextWidth(HFONT font, const std::string& text) {
 // A label whose width in the menu's normal font is at least `pixels`.
 std::string LabelAtLeast(const CFlatPopupMenu& menu, int pixels) {
     std::string text = "W";
-    while (TextWidth(menu.NormalFont(), text) < pixels)
+    while (TextWidth(menu.Palette().NormalFont(), text) < pixels)
         text += "W";
     return text;
 }
@@ -59,11 +59,11 @@ TEST_F(FlatMenuLayout, EmptyMenuIs46By5) {
     SIZE s = WindowSize(menu.Window());
     EXPECT_EQ(46, s.cx);
     EXPECT_EQ(5, s.cy);
-    EXPECT_EQ(46, menu.Width());
+    EXPECT_EQ(46, menu.Rows().Width());
     POINT origin = WindowOrigin(menu.Window());
     EXPECT_EQ(100, origin.x);
     EXPECT_EQ(100, origin.y);
-    EXPECT_EQ(1, menu.CaptureState());
+    EXPECT_NE(menu.Window(), GetCapture()) << "tracked without taking the capture";
 }
 
 TEST_F(FlatMenuLayout, SeparatorsAdd5AndEntries19FromTop3) {
@@ -82,15 +82,15 @@ TEST_F(FlatMenuLayout, SeparatorsAdd5AndEntries19FromTop3) {
     menu.AppendItem(0, "Open", 1, -1);
     menu.AppendItem(0, nullptr, 2, -1);
     menu.Track(100, 100, nullptr, false, true, nullptr);
-    ASSERT_EQ(4u, menu.ItemCount());
+    ASSERT_EQ(4, menu.Rows().Count());
     const int tops[] = {3, 8, 13, 32};
     const int heights[] = {5, 5, 19, 19};
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(tops[i], menu.Item(i)->top) << "entry " << i;
-        EXPECT_EQ(heights[i], menu.Item(i)->height) << "entry " << i;
+        EXPECT_EQ(tops[i], menu.Rows().Item(i)->top) << "entry " << i;
+        EXPECT_EQ(heights[i], menu.Rows().Item(i)->height) << "entry " << i;
     }
     SIZE s = WindowSize(menu.Window());
-    EXPECT_EQ(TextWidth(menu.NormalFont(), "Open") + 46, s.cx);
+    EXPECT_EQ(TextWidth(menu.Palette().NormalFont(), "Open") + 46, s.cx);
     EXPECT_EQ(51 + 2, s.cy);
 }
 
@@ -99,16 +99,17 @@ TEST_F(FlatMenuLayout, WidthIsWidestTextAmpersandsIncludedAndBoldMeasuredBold) {
     menu.AppendItem(0, "x", 1, -1);
     menu.AppendItem(0, label.c_str(), 2, -1);
     menu.Track(100, 100, nullptr, false, true, nullptr);
-    EXPECT_EQ(TextWidth(menu.NormalFont(), label) + 46, menu.Width());
-    EXPECT_EQ(menu.Width(), WindowSize(menu.Window()).cx);
+    EXPECT_EQ(TextWidth(menu.Palette().NormalFont(), label) + 46, menu.Rows().Width());
+    EXPECT_EQ(menu.Rows().Width(), WindowSize(menu.Window()).cx);
 
     CFlatPopupMenu bold;
     bold.Create(Instance(), fpmNoBitmap, host.Handle(), nullptr, nullptr, nullptr);
     bold.AppendItem(fpmBold, label.c_str(), 1, -1);
     bold.Track(400, 100, nullptr, false, true, nullptr);
-    const int boldText = TextWidth(bold.BoldFont(), label);
-    ASSERT_GT(boldText, TextWidth(bold.NormalFont(), label)) << "the bold face must be wider";
-    EXPECT_EQ(boldText + 46, bold.Width());
+    const int boldText = TextWidth(bold.Palette().BoldFont(), label);
+    ASSERT_GT(boldText, TextWidth(bold.Palette().NormalFont(), label))
+        << "the bold face must be wider";
+    EXPECT_EQ(boldText + 46, bold.Rows().Width());
 }
 
 TEST_F(FlatMenuLayout, KeptInsideTheWorkAreaOnTheRightAndBottom) {
@@ -119,8 +120,6 @@ TEST_F(FlatMenuLayout, KeptInsideTheWorkAreaOnTheRightAndBottom) {
     POINT origin = WindowOrigin(menu.Window());
     EXPECT_EQ(work.right - s.cx, origin.x);
     EXPECT_EQ(work.bottom - s.cy, origin.y);
-    EXPECT_EQ(origin.x, menu.X());
-    EXPECT_EQ(origin.y, menu.Y());
 }
 
 TEST_F(FlatMenuLayout, PositionsAboveOrLeftOfTheWorkAreaMoveIntoIt) {
@@ -138,9 +137,9 @@ TEST_F(FlatMenuLayout, TallerThanTheWorkAreaTakesItsFullHeightAndScrolls) {
     for (int i = 0; i < entries; ++i)
         menu.AppendItem(0, "Row", i + 1, -1);
     menu.Track(100, 200, nullptr, false, true, nullptr);
-    EXPECT_EQ(work.top, menu.Y());
+    EXPECT_EQ(work.top, WindowOrigin(menu.Window()).y);
     EXPECT_EQ(work.bottom - work.top, WindowSize(menu.Window()).cy);
-    EXPECT_TRUE(menu.Scrolls());
+    EXPECT_TRUE(menu.Rows().Scrolls());
 }
 
 TEST_F(FlatMenuLayout, SubmenuOpensBesideItsParentOverlappingBy3) {
@@ -151,7 +150,7 @@ TEST_F(FlatMenuLayout, SubmenuOpensBesideItsParentOverlappingBy3) {
     menu.Track(100, 100, nullptr, false, true, nullptr);
     child.Track(5000, 150, nullptr, false, true, nullptr);
     POINT origin = WindowOrigin(child.Window());
-    EXPECT_EQ(100 + menu.Width() - 3, origin.x) << "the x argument is ignored for a child";
+    EXPECT_EQ(100 + menu.Rows().Width() - 3, origin.x) << "the x argument is ignored for a child";
     EXPECT_EQ(150, origin.y);
 }
 
@@ -163,7 +162,8 @@ TEST_F(FlatMenuLayout, SubmenuNearTheRightEdgeOpensOnTheLeft) {
     menu.AppendPopup(0, "Sub", &child, -1, 0);
     menu.Track(work.right - 60, 100, nullptr, false, true, nullptr);
     child.Track(0, 150, nullptr, false, true, nullptr);
-    EXPECT_EQ(menu.X() - child.Width() + 3, WindowOrigin(child.Window()).x);
+    EXPECT_EQ(WindowOrigin(menu.Window()).x - child.Rows().Width() + 3,
+              WindowOrigin(child.Window()).x);
 }
 
 TEST_F(FlatMenuLayout, WideSubmenuWithoutRoomOnEitherSideOpensAtZero) {
@@ -174,7 +174,8 @@ TEST_F(FlatMenuLayout, WideSubmenuWithoutRoomOnEitherSideOpensAtZero) {
     menu.AppendPopup(0, "Sub", &child, -1, 0);
     menu.Track(150, 100, nullptr, false, true, nullptr);
     child.Track(0, 150, nullptr, false, true, nullptr);
-    ASSERT_GT(menu.X() + menu.Width() - 3 + child.Width(), work.right);
-    ASSERT_LT(menu.X() - child.Width() + 3, 0);
+    ASSERT_GT(WindowOrigin(menu.Window()).x + menu.Rows().Width() - 3 + child.Rows().Width(),
+              work.right);
+    ASSERT_LT(WindowOrigin(menu.Window()).x - child.Rows().Width() + 3, 0);
     EXPECT_EQ(0, WindowOrigin(child.Window()).x);
 }

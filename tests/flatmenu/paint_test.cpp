@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "flatmenu/menu_drawing.h"
 #include "tests/flatmenu/flatmenu_test_util.h"
 
 using fmtest::Instance;
@@ -61,13 +62,13 @@ class FlatMenuPaint : public ::testing::Test {
         UpdateWindow(menu.Window());
         qtest::PumpMessages();
         w = menu.Window();
-        W = menu.Width();
+        W = menu.Rows().Width();
     }
     void TearDown() override {
         DeleteObject(image);
         DeleteObject(mask);
     }
-    int Top(Entry e) const { return menu.Item(e)->top; }
+    int Top(Entry e) const { return menu.Rows().Item(e)->top; }
     COLORREF At(int x, int y) const { return qtest::PixelAt(w, x, y); }
     RECT TextBox(Entry e) const {
         RECT r = {25, Top(e) + 1, W - 12, Top(e) + 18};
@@ -102,7 +103,7 @@ TEST_F(FlatMenuPaint, HotBarStartsAt3WithoutIconAnd23WithIcon) {
     EXPECT_EQ(-1, first) << "nothing is hot before the pointer moves";
 
     fmtest::HoverByMessage(menu, kPlain);
-    ASSERT_EQ(kPlain, menu.HotIndex());
+    ASSERT_EQ(kPlain, menu.Rows().HotIndex());
     ColourSpan(w, plainRow, W, c.highlight, &first, &last);
     EXPECT_EQ(3, first);
     EXPECT_EQ(W - 4, last) << "the bar ends before x W - 2";
@@ -190,7 +191,7 @@ TEST_F(FlatMenuPaint, SeparatorLineTwoBelowItsTopHotOrNot) {
         EXPECT_EQ(c.background, At(10, t + 3));
         fmtest::HoverByMessage(menu, kSeparator);
     }
-    EXPECT_EQ(kSeparator, menu.HotIndex()) << "a separator row can be the hot entry";
+    EXPECT_EQ(kSeparator, menu.Rows().HotIndex()) << "a separator row can be the hot entry";
 }
 
 TEST_F(FlatMenuPaint, SubmenuArrowTipAtWMinus7) {
@@ -217,7 +218,7 @@ TEST_F(FlatMenuPaint, GrayedTextUsesDisabledColourUnlessHot) {
     EXPECT_GT(fmtest::CountPixels(w, TextBox(kPlain), c.text), 10);
 
     fmtest::HoverByMessage(menu, kGrayed);
-    EXPECT_EQ(kGrayed, menu.HotIndex()) << "grayed entries can be hot";
+    EXPECT_EQ(kGrayed, menu.Rows().HotIndex()) << "grayed entries can be hot";
     EXPECT_GT(fmtest::CountPixels(w, TextBox(kGrayed), c.hotText), 10);
     EXPECT_EQ(0, fmtest::CountPixels(w, TextBox(kGrayed), c.grayText));
 }
@@ -232,9 +233,9 @@ TEST(FlatMenuPaintText, AmpersandUnderlinesTheNextCharacter) {
     ASSERT_TRUE(fmtest::WaitShown(menu));
     UpdateWindow(menu.Window());
     const COLORREF background = GetSysColor(COLOR_MENU);
-    const int W = menu.Width();
-    RECT plain = {25, menu.Item(0)->top + 1, W - 3, menu.Item(0)->top + 19};
-    RECT marked = {25, menu.Item(1)->top + 1, W - 3, menu.Item(1)->top + 19};
+    const int W = menu.Rows().Width();
+    RECT plain = {25, menu.Rows().Item(0)->top + 1, W - 3, menu.Rows().Item(0)->top + 19};
+    RECT marked = {25, menu.Rows().Item(1)->top + 1, W - 3, menu.Rows().Item(1)->top + 19};
     const int plainCount = fmtest::CountPixelsOtherThan(menu.Window(), plain, background);
     const int markedCount = fmtest::CountPixelsOtherThan(menu.Window(), marked, background);
     const int underline = fmtest::CountPixels(menu.Window(), marked, GetSysColor(COLOR_MENUTEXT)) -
@@ -258,7 +259,7 @@ TEST(FlatMenuPaintText, EveryTextDrawsAsDrawTextDrawsIt) {
         HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
         ReleaseDC(nullptr, screen);
         HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        HGDIOBJ oldFont = SelectObject(dc, menu.NormalFont());
+        HGDIOBJ oldFont = SelectObject(dc, menu.Palette().NormalFont());
         RECT all = {0, 0, width, height};
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         SetBkMode(dc, TRANSPARENT);
@@ -266,7 +267,7 @@ TEST(FlatMenuPaintText, EveryTextDrawsAsDrawTextDrawsIt) {
             RECT box = {5, 3, 1005, 1003};
             DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_NOCLIP);
         } else {
-            CFlatPopupMenu::DrawEntryText(dc, 5, 3, text);
+            DrawEntryText(dc, 5, 3, text);
         }
         SelectObject(dc, oldFont);
         SelectObject(dc, oldBitmap);
@@ -314,7 +315,7 @@ TEST(FlatMenuPaintIcons, ColourKeyShowsTheMenuThroughMagentaAndKeepsTheStrip) {
         UpdateWindow(menu.Window());
         fmtest::HoverByMessage(menu, 1);
         const COLORREF background = GetSysColor(COLOR_MENU);
-        const int t0 = menu.Item(0)->top, t1 = menu.Item(1)->top;
+        const int t0 = menu.Rows().Item(0)->top, t1 = menu.Rows().Item(1)->top;
         EXPECT_EQ(kRed, qtest::PixelAt(menu.Window(), 4 + 3, t0 + 1 + 3));
         EXPECT_EQ(kRed, qtest::PixelAt(menu.Window(), 4 + 13, t0 + 1 + 3));
         EXPECT_EQ(kGreen, qtest::PixelAt(menu.Window(), 4 + 3, t1 + 1 + 3));
@@ -337,9 +338,9 @@ TEST(FlatMenuPaintIcons, IconIndexWithoutAStripIsSkipped) {
     UpdateWindow(menu.Window());
     fmtest::HoverByMessage(menu, 0);
     int first, last;
-    ColourSpan(menu.Window(), menu.Item(0)->top + 5, menu.Width(), GetSysColor(COLOR_HIGHLIGHT),
-               &first, &last);
+    ColourSpan(menu.Window(), menu.Rows().Item(0)->top + 5, menu.Rows().Width(),
+               GetSysColor(COLOR_HIGHLIGHT), &first, &last);
     EXPECT_EQ(3, first) << "drawn as an entry without an icon";
     EXPECT_NE(GetSysColor(COLOR_BTNHIGHLIGHT),
-              qtest::PixelAt(menu.Window(), 10, menu.Item(0)->top));
+              qtest::PixelAt(menu.Window(), 10, menu.Rows().Item(0)->top));
 }

@@ -263,6 +263,12 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
+HWND ThreadCapture(DWORD threadId) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(threadId, &info) ? info.hwndCapture : nullptr;
+}
+
 Outcome RunDriven(KeyHost& host, const std::function<int(int* contextCommand)>& track,
                   const std::function<void()>& steps) {
     Outcome outcome;

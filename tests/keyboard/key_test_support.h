@@ -82,6 +82,8 @@ bool WaitPaintedHot(HWND menuWindow, int top);
 bool WaitPaintedPlain(HWND menuWindow, int top);
 
 RECT WindowRect(HWND window);
+// The window holding the mouse capture on a thread.
+HWND ThreadCapture(DWORD threadId);
 
 // What one tracked tree reported, and what the host saw meanwhile.
 struct Outcome {

@@ -48,14 +48,16 @@ Outcome MenuKeys::Run(const std::function<void()>& steps) {
 
 bool MenuKeys::WaitShown(const CFlatPopupMenu& menu) {
     return WaitFor([&] {
+        // The menu has its window once Track has shown it and taken the
+        // capture (or not).
         HWND w = menu.Window();
-        return w && IsWindowVisible(w) && menu.CaptureState() != fpmNotShown;
+        return w && IsWindowVisible(w);
     });
 }
 
 void MenuKeys::ExpectHot(const CFlatPopupMenu& menu, int index) {
     Settle();
-    EXPECT_EQ(index, menu.HotIndex());
+    EXPECT_EQ(index, menu.Rows().HotIndex());
     if (menu.Window() && index >= 0)
         EXPECT_TRUE(WaitPaintedHot(menu.Window(), Top(menu, index)))
             << "entry " << index << " is not painted hot";

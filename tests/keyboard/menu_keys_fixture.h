@@ -50,7 +50,7 @@ class MenuKeys : public ::testing::Test {
     Outcome Run(const std::function<void()>& steps);
     // Waits until the menu's window is shown.
     bool WaitShown(const CFlatPopupMenu& menu);
-    int Top(const CFlatPopupMenu& menu, int index) const { return menu.Item(index)->top; }
+    int Top(const CFlatPopupMenu& menu, int index) const { return menu.Rows().Item(index)->top; }
     // Settles the keys typed so far, then checks the menu's hot entry and that
     // it is the one painted hot.
     void ExpectHot(const CFlatPopupMenu& menu, int index);

@@ -8,7 +8,7 @@ using namespace keytest;
 TEST_F(MenuKeys, DownAndUpWrapAroundAndSkipEntriesThatCannotBeChosen) {
     Outcome out = Run([&] {
         if (!WaitShown(root)) return;
-        EXPECT_EQ(-1, root.HotIndex()) << "a menu opened by the mouse has no hot entry";
+        EXPECT_EQ(-1, root.Rows().HotIndex()) << "a menu opened by the mouse has no hot entry";
         Tap(VK_DOWN);
         ExpectHot(root, kAlpha); // the title and its line are skipped
         Tap(VK_DOWN);
@@ -82,9 +82,11 @@ TEST_F(MenuKeys, RightOpensTheSubmenuBesideItsEntryWithItsFirstEntryHot) {
         ExpectHot(charlie, kOne);
         // Where the mouse opens it: over the root's right edge, its first
         // entry level with its own entry.
-        EXPECT_EQ(root.X() + root.Width() - 3, charlie.X());
-        EXPECT_EQ(root.Y() + Top(root, kCharlie) - 3, charlie.Y());
-        EXPECT_EQ(kCharlie, root.HotIndex());
+        EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3,
+                  WindowRect(charlie.Window()).left);
+        EXPECT_EQ(WindowRect(root.Window()).top + Top(root, kCharlie) - 3,
+                  WindowRect(charlie.Window()).top);
+        EXPECT_EQ(kCharlie, root.Rows().HotIndex());
         Tap(VK_DOWN);
         ExpectHot(charlie, kTwo);
         Tap(VK_RETURN);
@@ -188,7 +190,7 @@ TEST_F(MenuKeys, AMnemonicOnASubmenuEntryOpensTheSubmenu) {
         if (!WaitShown(root)) return;
         Type('c');
         if (!WaitShown(charlie)) return;
-        EXPECT_EQ(kCharlie, root.HotIndex());
+        EXPECT_EQ(kCharlie, root.Rows().HotIndex());
         ExpectHot(charlie, kOne);
         Type('t'); // "&Two", although "Three" starts with it too
     });
@@ -209,7 +211,7 @@ TEST_F(MenuKeys, TheOnlyEntryStartingWithALetterIsChosenOrOpened) {
         if (!WaitShown(root)) return;
         Type('e');
         if (!WaitShown(echo)) return;
-        EXPECT_EQ(kEcho, root.HotIndex());
+        EXPECT_EQ(kEcho, root.Rows().HotIndex());
         Type('i');
     });
     EXPECT_FALSE(out.rescued);
@@ -253,11 +255,12 @@ TEST_F(MenuKeys, ShiftF10OpensTheContextMenuAtTheHotEntryAndReportsItsChoice) {
         if (!WaitShown(context)) return;
         ExpectHot(context, kOpen);
         // On the entry's row, a little inside its left edge, just below its top.
-        EXPECT_EQ(root.X() + 8, context.X());
-        EXPECT_EQ(root.Y() + Top(root, kBravo) + 4, context.Y());
+        EXPECT_EQ(WindowRect(root.Window()).left + 8, WindowRect(context.Window()).left);
+        EXPECT_EQ(WindowRect(root.Window()).top + Top(root, kBravo) + 4,
+                  WindowRect(context.Window()).top);
         Tap(VK_DOWN);
         ExpectHot(context, kInsert);
-        EXPECT_EQ(kBravo, root.HotIndex());
+        EXPECT_EQ(kBravo, root.Rows().HotIndex());
         Tap(VK_RETURN);
     });
     EXPECT_FALSE(out.rescued);
@@ -277,8 +280,9 @@ TEST_F(MenuKeys, TheContextKeyWorksInASubmenuAndTheContextMenuTakesMnemonics) {
         ExpectHot(charlie, kThree);
         Tap(VK_APPS);
         if (!WaitShown(context)) return;
-        EXPECT_EQ(charlie.X() + 8, context.X());
-        EXPECT_EQ(charlie.Y() + Top(charlie, kThree) + 4, context.Y());
+        EXPECT_EQ(WindowRect(charlie.Window()).left + 8, WindowRect(context.Window()).left);
+        EXPECT_EQ(WindowRect(charlie.Window()).top + Top(charlie, kThree) + 4,
+                  WindowRect(context.Window()).top);
         Type('P');
     });
     EXPECT_FALSE(out.rescued);
@@ -317,6 +321,7 @@ TEST_F(MenuKeys, InTheContextMenuArrowsWrapAndEscClosesTheWholeTree) {
 }
 
 TEST_F(MenuKeys, KeyboardAndMouseMix) {
+    const DWORD thread = GetCurrentThreadId(); // the menus' own
     Outcome out = Run([&] {
         if (!WaitShown(root)) return;
         Tap(VK_DOWN);
@@ -324,7 +329,7 @@ TEST_F(MenuKeys, KeyboardAndMouseMix) {
         // The mouse moves the hot entry on from where the key left it ...
         const RECT r = WindowRect(root.Window());
         MovePointer(r.left + 30, r.top + Top(root, kBeta) + 10);
-        EXPECT_TRUE(WaitFor([&] { return root.HotIndex() == kBeta; }));
+        EXPECT_TRUE(WaitFor([&] { return root.Rows().HotIndex() == kBeta; }));
         // ... the keys from where the mouse left it, and the resting pointer
         // does not take it back.
         Tap(VK_DOWN);
@@ -334,11 +339,11 @@ TEST_F(MenuKeys, KeyboardAndMouseMix) {
         if (!WaitShown(echo)) return;
         ExpectHot(echo, 0);
         EXPECT_TRUE(PaintedPlain(root.Window(), Top(root, kBeta)));
-        EXPECT_EQ(kEcho, root.HotIndex());
+        EXPECT_EQ(kEcho, root.Rows().HotIndex());
         // A click on an entry chooses it, whatever the keys did.
         const RECT e = WindowRect(echo.Window());
         MovePointer(e.left + 20, e.top + Top(echo, 0) + 10);
-        EXPECT_TRUE(WaitFor([&] { return echo.CaptureState() == fpmHoldsCapture; }))
+        EXPECT_TRUE(WaitFor([&] { return ThreadCapture(thread) == echo.Window(); }))
             << "the capture follows the pointer into the submenu";
         LeftClick();
     });
@@ -353,7 +358,7 @@ TEST_F(MenuKeys, ASubmenuOpenedByTheMouseHasNoHotEntryUntilAKey) {
         const RECT r = WindowRect(root.Window());
         MovePointer(r.left + 30, r.top + Top(root, kCharlie) + 10);
         if (!WaitShown(charlie)) return; // after the submenu delay
-        EXPECT_EQ(-1, charlie.HotIndex());
+        EXPECT_EQ(-1, charlie.Rows().HotIndex());
         Tap(VK_DOWN);
         ExpectHot(charlie, kOne);
         Tap(VK_ESCAPE);

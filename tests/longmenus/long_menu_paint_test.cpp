@@ -64,7 +64,7 @@ class LongMenuPaint : public ::testing::Test {
     }
     // A pixel inside entry i's icon.
     COLORREF IconPixel(int i) const {
-        return qtest::PixelAt(menu.Window(), 8, menu.Item(i)->top + 6);
+        return qtest::PixelAt(menu.Window(), 8, menu.Rows().Item(i)->top + 6);
     }
     qtest::HostWindow host;
     HBITMAP image = nullptr, mask = nullptr;
@@ -73,10 +73,10 @@ class LongMenuPaint : public ::testing::Test {
 } // namespace
 
 TEST_F(LongMenuPaint, EntriesDownToTheBottomScrollBandAreDrawn) {
-    ASSERT_TRUE(menu.Scrolls()) << "the menu must be taller than the screen";
+    ASSERT_TRUE(menu.Rows().Scrolls()) << "the menu must be taller than the screen";
     int lastVisible = -1;
     for (int i = 0; i < kEntries; ++i)
-        if (menu.Item(i)->top + 19 <= menu.RowAreaBottom()) lastVisible = i;
+        if (menu.Rows().Item(i)->top + 19 <= menu.Rows().RowAreaBottom()) lastVisible = i;
     ASSERT_GT(lastVisible, 10);
     ASSERT_LT(lastVisible, kEntries - 1);
     RECT all;
@@ -89,13 +89,14 @@ TEST_F(LongMenuPaint, EntriesDownToTheBottomScrollBandAreDrawn) {
 
 TEST_F(LongMenuPaint, EveryEntryTouchingAnUpdatedBandIsRedrawn) {
     // A band from the lower half of entry 10 into the upper half of entry 11.
-    const int top10 = menu.Item(10)->top, top11 = menu.Item(11)->top;
-    RECT band = {0, top10 + 10, menu.Width(), top11 + 10};
+    const int top10 = menu.Rows().Item(10)->top, top11 = menu.Rows().Item(11)->top;
+    RECT band = {0, top10 + 10, menu.Rows().Width(), top11 + 10};
     Scribble(band);
     EXPECT_EQ(kIconColour, IconPixel(11)) << "entry 11's icon starts inside the band";
     EXPECT_EQ(kIconColour, qtest::PixelAt(menu.Window(), 8, top10 + 12))
         << "the lower half of entry 10's icon lies inside the band";
-    EXPECT_EQ(GetSysColor(COLOR_MENU), qtest::PixelAt(menu.Window(), menu.Width() - 6, top10 + 18))
+    EXPECT_EQ(GetSysColor(COLOR_MENU),
+              qtest::PixelAt(menu.Window(), menu.Rows().Width() - 6, top10 + 18))
         << "entry 10's bar is repainted at its bottom row";
     EXPECT_EQ(kGarbage, IconPixel(12)) << "outside the band nothing is painted";
 }

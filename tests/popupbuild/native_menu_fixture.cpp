@@ -6,10 +6,13 @@ NativeMenuFixture::NativeMenuFixture() : m_root(CreatePopupMenu()) {}
 
 NativeMenuFixture::~NativeMenuFixture() {
     DestroyMenu(m_root); // destroys attached submenus too
-    for (HBITMAP b : m_bitmaps) DeleteObject(b);
+    for (HBITMAP b : m_bitmaps)
+        DeleteObject(b);
 }
 
-HMENU NativeMenuFixture::NewSubmenu() { return CreatePopupMenu(); }
+HMENU NativeMenuFixture::NewSubmenu() {
+    return CreatePopupMenu();
+}
 
 const char* NativeMenuFixture::Keep(const char* record) {
     if (!record) return nullptr;
@@ -75,8 +78,8 @@ void NativeMenuFixture::AddSubmenu(HMENU menu, const char* text, UINT id, HMENU 
 
 std::vector<std::string> EntryTexts(const CFlatPopupMenu& popup) {
     std::vector<std::string> texts;
-    for (size_t i = 0; i < popup.ItemCount(); ++i) {
-        const FlatMenuItem* item = popup.Item(i);
+    for (int i = 0; i < popup.Rows().Count(); ++i) {
+        const FlatMenuItem* item = popup.Rows().Item(i);
         texts.push_back((item->flags & fpmSeparator) ? "-" : item->text);
     }
     return texts;

@@ -53,10 +53,10 @@ TEST_F(PopupStructure, ContextPopupShowsTheResourceCommandsWithOpenInBold) {
     const int ids[] = {
         ID_CONTEXT_OPEN,  ID_CONTEXT_INSERT, ID_CONTEXT_DELETE, ID_CONTEXT_PROPERTIES, 0,
         ID_CONTEXT_CANCEL};
-    for (size_t i = 0; i < m_popup.ItemCount(); ++i) {
-        EXPECT_EQ(ids[i], m_popup.Item(i)->commandId) << "entry " << i;
-        EXPECT_EQ(-1, m_popup.Item(i)->iconIndex) << "entry " << i;
-        EXPECT_EQ(i == 0 ? fpmBold : (i == 4 ? fpmSeparator : 0), m_popup.Item(i)->flags)
+    for (int i = 0; i < m_popup.Rows().Count(); ++i) {
+        EXPECT_EQ(ids[i], m_popup.Rows().Item(i)->commandId) << "entry " << i;
+        EXPECT_EQ(-1, m_popup.Rows().Item(i)->iconIndex) << "entry " << i;
+        EXPECT_EQ(i == 0 ? fpmBold : (i == 4 ? fpmSeparator : 0), m_popup.Rows().Item(i)->flags)
             << "entry " << i;
     }
     DestroyMenu(resource);
@@ -68,12 +68,12 @@ TEST_F(PopupStructure, EmptyStoreShowsTitleSeparatorAndPlaceholderOnly) {
     ASSERT_TRUE(qtest::BuildFromStore(m_press.Context(), nullptr, root));
     ASSERT_TRUE(Build(root, QUORIL_LAUNCHER_TITLE));
     ASSERT_EQ((Texts{"Quoril 2.0", "-", "Insert Item..."}), EntryTexts(m_popup));
-    EXPECT_EQ(fpmDisabled | fpmBold, m_popup.Item(0)->flags);
-    EXPECT_EQ(0, m_popup.Item(0)->commandId);
-    EXPECT_EQ(-1, m_popup.Item(0)->iconIndex);
-    EXPECT_EQ(0, m_popup.Item(2)->flags) << "the placeholder is enabled";
-    EXPECT_EQ(-1, m_popup.Item(2)->iconIndex);
-    EXPECT_NE(0, m_popup.Item(2)->commandId);
+    EXPECT_EQ(fpmDisabled | fpmBold, m_popup.Rows().Item(0)->flags);
+    EXPECT_EQ(0, m_popup.Rows().Item(0)->commandId);
+    EXPECT_EQ(-1, m_popup.Rows().Item(0)->iconIndex);
+    EXPECT_EQ(0, m_popup.Rows().Item(2)->flags) << "the placeholder is enabled";
+    EXPECT_EQ(-1, m_popup.Rows().Item(2)->iconIndex);
+    EXPECT_NE(0, m_popup.Rows().Item(2)->commandId);
     DestroyMenuTree(root);
     DestroyMenu(root);
     qtest::DeleteProductKey();
@@ -86,8 +86,8 @@ TEST_F(PopupStructure, ItemsFollowStoredPositionsWithTiesInNativeOrder) {
     m_menus.AddItem(root, "Second", 0x300, "c.exe,,,,0,0,2,0");
     ASSERT_TRUE(Build(root));
     EXPECT_EQ((Texts{"First", "Second", "Third"}), EntryTexts(m_popup));
-    EXPECT_EQ(0x200, m_popup.Item(0)->commandId);
-    EXPECT_EQ(fpmBold, m_popup.Item(0)->flags) << "an untitled popup's first entry is bold";
+    EXPECT_EQ(0x200, m_popup.Rows().Item(0)->commandId);
+    EXPECT_EQ(fpmBold, m_popup.Rows().Item(0)->flags) << "an untitled popup's first entry is bold";
 }
 
 TEST_F(PopupStructure, ItemsWithoutPositionTakeTheirNativeIndex) {
@@ -129,9 +129,9 @@ TEST_F(PopupStructure, GrayedOrDisabledNativeItemsBecomeDisabledAndGrayed) {
     m_menus.AddItem(root, "Grayed", 2, nullptr, CLR_INVALID, MFS_GRAYED);
     m_menus.AddItem(root, "Disabled", 3, nullptr, CLR_INVALID, MFS_DISABLED);
     ASSERT_TRUE(Build(root, "T"));
-    EXPECT_EQ(0, m_popup.Item(2)->flags);
-    EXPECT_EQ(fpmDisabled | fpmGrayed, m_popup.Item(3)->flags);
-    EXPECT_EQ(fpmDisabled | fpmGrayed, m_popup.Item(4)->flags);
+    EXPECT_EQ(0, m_popup.Rows().Item(2)->flags);
+    EXPECT_EQ(fpmDisabled | fpmGrayed, m_popup.Rows().Item(3)->flags);
+    EXPECT_EQ(fpmDisabled | fpmGrayed, m_popup.Rows().Item(4)->flags);
 }
 
 TEST_F(PopupStructure, SubmenuPopupIsTitledWithItsItemText) {
@@ -142,18 +142,17 @@ TEST_F(PopupStructure, SubmenuPopupIsTitledWithItsItemText) {
     m_menus.AddItem(root, "Editor", 0x31, "ed.exe,,,,0,0,2,0");
     ASSERT_TRUE(Build(root, QUORIL_LAUNCHER_TITLE));
     ASSERT_EQ((Texts{"Quoril 2.0", "-", "Tools", "Editor"}), EntryTexts(m_popup));
-    const FlatMenuItem* tools_entry = m_popup.Item(2);
+    const FlatMenuItem* tools_entry = m_popup.Rows().Item(2);
     ASSERT_TRUE(tools_entry->child);
     EXPECT_EQ(0x21, tools_entry->commandId);
     EXPECT_EQ((Texts{"Tools", "-", "Calc"}), EntryTexts(*tools_entry->child));
-    EXPECT_EQ(fpmDisabled | fpmBold, tools_entry->child->Item(0)->flags);
-    EXPECT_EQ(&m_popup, tools_entry->child->Parent());
+    EXPECT_EQ(fpmDisabled | fpmBold, tools_entry->child->Rows().Item(0)->flags);
     PopupTree& tree = m_press.Context().popups;
     ASSERT_EQ(1u, tree.Count()) << "the submenu's node is added to the press's tree";
     EXPECT_EQ(tools, tree.Node(0).nativeMenu);
     EXPECT_TRUE(tree.Node(0).titled);
     EXPECT_EQ("Tools", tree.Node(0).title);
-    EXPECT_EQ(tools_entry->child, &tree.Node(0).popup);
+    EXPECT_EQ(tools_entry->child, &tree.Node(0).popup) << "the node's popup is the child";
 }
 
 TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
@@ -164,9 +163,9 @@ TEST_F(PopupStructure, IconIndexIsTheNativePositionAndStripSlotsHoldEachIcon) {
     m_menus.AddItem(root, "None", 3, "c,,,,0,0,4,0");
     ASSERT_TRUE(Build(root));
     ASSERT_EQ((Texts{"Red", "-", "Blue", "None"}), EntryTexts(m_popup));
-    EXPECT_EQ(2, m_popup.Item(0)->iconIndex);
-    EXPECT_EQ(0, m_popup.Item(2)->iconIndex);
-    EXPECT_EQ(-1, m_popup.Item(3)->iconIndex);
+    EXPECT_EQ(2, m_popup.Rows().Item(0)->iconIndex);
+    EXPECT_EQ(0, m_popup.Rows().Item(2)->iconIndex);
+    EXPECT_EQ(-1, m_popup.Rows().Item(3)->iconIndex);
 
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     BITMAP info;
@@ -262,7 +261,7 @@ TEST_F(PopupStructure, PaintedIconsAreThoseOfTheirItems) {
     qtest::PumpMessages();
     UpdateWindow(window);
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    int redTop = m_popup.Item(0)->top, greenTop = m_popup.Item(1)->top;
+    int redTop = m_popup.Rows().Item(0)->top, greenTop = m_popup.Rows().Item(1)->top;
     EXPECT_EQ(RGB(255, 0, 0), qtest::PixelAt(window, 4 + cx / 2, redTop + 1 + cy / 2));
     EXPECT_EQ(RGB(0, 255, 0), qtest::PixelAt(window, 4 + cx / 2, greenTop + 1 + cy / 2));
     DestroyWindow(window);
@@ -271,7 +270,7 @@ TEST_F(PopupStructure, PaintedIconsAreThoseOfTheirItems) {
 TEST_F(PopupStructure, EmptyOrMissingMenuBuildsNothing) {
     HMENU empty = CreatePopupMenu();
     EXPECT_FALSE(Build(empty));
-    EXPECT_EQ(0u, m_popup.ItemCount());
+    EXPECT_EQ(0, m_popup.Rows().Count());
     EXPECT_FALSE(m_node.strips.image);
     DestroyMenu(empty);
     IconStrips none = Strips(nullptr);

@@ -54,48 +54,51 @@ Outcome TallMenus::Run(const std::function<void()>& steps) {
 
 bool TallMenus::WaitShown(const CFlatPopupMenu& menu) {
     const bool shown = WaitFor([&] {
+        // The menu has its window once Track has shown it and taken the
+        // capture (or not).
         HWND w = menu.Window();
-        return w && IsWindowVisible(w) && menu.CaptureState() != fpmNotShown;
+        return w && IsWindowVisible(w);
     });
     EXPECT_TRUE(shown) << "a menu did not show";
     return shown;
 }
 
 bool TallMenus::Shown(const CFlatPopupMenu& menu, int index) {
-    const FlatMenuItem* item = menu.Item(index);
-    return item && item->top >= menu.RowAreaTop() &&
-           item->top + item->height <= menu.RowAreaBottom();
+    const FlatMenuItem* item = menu.Rows().Item(index);
+    return item && item->top >= menu.Rows().RowAreaTop() &&
+           item->top + item->height <= menu.Rows().RowAreaBottom();
 }
 
 int TallMenus::LastShown(const CFlatPopupMenu& menu) {
     int last = -1;
-    for (size_t i = 0; i < menu.ItemCount(); ++i)
-        if (Shown(menu, static_cast<int>(i))) last = static_cast<int>(i);
+    for (int i = 0; i < menu.Rows().Count(); ++i)
+        if (Shown(menu, i)) last = i;
     return last;
 }
 
 POINT TallMenus::RowPoint(const CFlatPopupMenu& menu, int index, int dy) {
     const RECT r = WindowRect(menu.Window());
-    const FlatMenuItem* item = menu.Item(index);
+    const FlatMenuItem* item = menu.Rows().Item(index);
     return POINT{r.left + 40, r.top + (item ? item->top : 0) + dy};
 }
 
 POINT TallMenus::TopBandPoint(const CFlatPopupMenu& menu) {
     const RECT r = WindowRect(menu.Window());
-    return POINT{r.left + menu.Width() / 2, r.top + (menu.RowAreaTop() + 3) / 2};
+    return POINT{r.left + menu.Rows().Width() / 2, r.top + (menu.Rows().RowAreaTop() + 3) / 2};
 }
 
 POINT TallMenus::BottomBandPoint(const CFlatPopupMenu& menu) {
     const RECT r = WindowRect(menu.Window());
-    return POINT{r.left + menu.Width() / 2, r.top + (menu.RowAreaBottom() + r.bottom - r.top) / 2};
+    return POINT{r.left + menu.Rows().Width() / 2,
+                 r.top + (menu.Rows().RowAreaBottom() + r.bottom - r.top) / 2};
 }
 
 void TallMenus::ExpectHot(const CFlatPopupMenu& menu, int index) {
     Settle();
-    EXPECT_EQ(index, menu.HotIndex());
+    EXPECT_EQ(index, menu.Rows().HotIndex());
     if (menu.Window() && index >= 0) {
         EXPECT_TRUE(Shown(menu, index)) << "entry " << index << " is hot out of view";
-        EXPECT_TRUE(WaitPaintedHot(menu.Window(), menu.Item(index)->top))
+        EXPECT_TRUE(WaitPaintedHot(menu.Window(), menu.Rows().Item(index)->top))
             << "entry " << index << " is not painted hot";
     }
 }

@@ -12,12 +12,12 @@ const COLORREF kMenuColour = GetSysColor(COLOR_MENU);
 const int kArrowPixels = 1 + 3 + 5 + 7;
 
 RECT TopBand(const CFlatPopupMenu& menu) {
-    return RECT{1, 1, menu.Width() - 1, menu.RowAreaTop()};
+    return RECT{1, 1, menu.Rows().Width() - 1, menu.Rows().RowAreaTop()};
 }
 
 RECT BottomBand(const CFlatPopupMenu& menu) {
     const RECT r = WindowRect(menu.Window());
-    return RECT{1, menu.RowAreaBottom(), menu.Width() - 1, r.bottom - r.top - 1};
+    return RECT{1, menu.Rows().RowAreaBottom(), menu.Rows().Width() - 1, r.bottom - r.top - 1};
 }
 
 // A band holds the menu's colour and an arrow of one other colour.
@@ -41,9 +41,9 @@ bool WaitBands(const CFlatPopupMenu& menu, bool up, bool down) {
 
 // The entry whose row holds the client row y.
 int EntryAtRow(const CFlatPopupMenu& menu, int y) {
-    for (size_t i = 0; i < menu.ItemCount(); ++i) {
-        const FlatMenuItem* item = menu.Item(i);
-        if (item->top < y && y < item->top + item->height) return static_cast<int>(i);
+    for (int i = 0; i < menu.Rows().Count(); ++i) {
+        const FlatMenuItem* item = menu.Rows().Item(i);
+        if (item->top < y && y < item->top + item->height) return i;
     }
     return -1;
 }
@@ -57,12 +57,13 @@ TEST_F(TallMenus, ItTakesTheWorkAreasHeightWithAGrayedTopBandAndAnActiveBottomBa
         EXPECT_EQ(kRootX, r.left);
         EXPECT_EQ(work.top, r.top);
         EXPECT_EQ(work.bottom, r.bottom);
-        EXPECT_TRUE(root.Scrolls());
-        EXPECT_EQ(0, root.FirstRow());
+        EXPECT_TRUE(root.Rows().Scrolls());
+        EXPECT_EQ(0, root.Rows().FirstRow());
         EXPECT_TRUE(WaitBands(root, false, true)) << "top band grayed, bottom band active";
 
         // Rows start below the top band; none shows in part.
-        EXPECT_EQ(root.RowAreaTop(), root.Item(0)->top) << "the title is the first row";
+        EXPECT_EQ(root.Rows().RowAreaTop(), root.Rows().Item(0)->top)
+            << "the title is the first row";
         const int last = LastShown(root);
         EXPECT_LT(last, RootIndex(kEntries));
         if (last < 10) {
@@ -71,13 +72,15 @@ TEST_F(TallMenus, ItTakesTheWorkAreasHeightWithAGrayedTopBandAndAnActiveBottomBa
             return;
         }
         Snapshot shot(root.Window());
-        const int lastBottom = root.Item(last)->top + root.Item(last)->height;
+        const int lastBottom = root.Rows().Item(last)->top + root.Rows().Item(last)->height;
         EXPECT_EQ(0, shot.CountOtherThan(
-                         RECT{1, lastBottom, root.Width() - 1, root.RowAreaBottom()}, kMenuColour))
+                         RECT{1, lastBottom, root.Rows().Width() - 1, root.Rows().RowAreaBottom()},
+                         kMenuColour))
             << "below the last whole row, nothing of the next one is drawn";
-        const int textTop = root.Item(last)->top;
-        EXPECT_GT(
-            shot.CountOtherThan(RECT{25, textTop, root.Width() - 10, lastBottom}, kMenuColour), 0)
+        const int textTop = root.Rows().Item(last)->top;
+        EXPECT_GT(shot.CountOtherThan(RECT{25, textTop, root.Rows().Width() - 10, lastBottom},
+                                      kMenuColour),
+                  0)
             << "the last whole row is drawn";
         shot.Save(ProgramDirectory() + "scrolled-menu-top.bmp");
         Tap(VK_ESCAPE);
@@ -94,23 +97,23 @@ TEST_F(TallMenus, TheWheelScrollsRowsANotchToTheLastEntryWhichAClickChooses) {
         GlideTo(p.x, p.y);
         TurnWheel(-1);
         Settle();
-        EXPECT_EQ(rows, root.FirstRow());
+        EXPECT_EQ(rows, root.Rows().FirstRow());
         const RECT r = WindowRect(root.Window());
-        EXPECT_EQ(EntryAtRow(root, p.y - r.top), root.HotIndex())
+        EXPECT_EQ(EntryAtRow(root, p.y - r.top), root.Rows().HotIndex())
             << "the entry now under the pointer is hot";
 
         TurnWheel(-2 * kEntries);
         Settle();
         EXPECT_TRUE(Shown(root, RootIndex(kEntries))) << "the last entry shows";
-        const int end = root.FirstRow();
+        const int end = root.Rows().FirstRow();
         TurnWheel(-1);
         Settle();
-        EXPECT_EQ(end, root.FirstRow()) << "never past the end";
+        EXPECT_EQ(end, root.Rows().FirstRow()) << "never past the end";
         EXPECT_TRUE(WaitBands(root, true, false)) << "top band active, bottom band grayed";
 
         TurnWheel(1);
         Settle();
-        EXPECT_EQ(end - rows, root.FirstRow()) << "away from the user, back up";
+        EXPECT_EQ(end - rows, root.Rows().FirstRow()) << "away from the user, back up";
         EXPECT_TRUE(WaitBands(root, true, true));
         TurnWheel(-1);
         Settle();
@@ -134,22 +137,22 @@ TEST_F(TallMenus, TheWheelNeverScrollsAMenuThatFitsNorAnythingAwayFromTheMenus) 
         ExpectHot(root, RootIndex(kLateEntry));
         Tap(VK_RIGHT);
         if (!WaitShown(late)) return;
-        const int rootFirst = root.FirstRow();
-        const int lateTop = late.Item(0)->top;
+        const int rootFirst = root.Rows().FirstRow();
+        const int lateTop = late.Rows().Item(0)->top;
         const POINT p = RowPoint(late, 1);
         GlideTo(p.x, p.y);
         TurnWheel(-3);
         TurnWheel(2);
         Settle();
-        EXPECT_FALSE(late.Scrolls());
-        EXPECT_EQ(lateTop, late.Item(0)->top) << "the short submenu did not move";
-        EXPECT_EQ(rootFirst, root.FirstRow()) << "nor its parent, away from the pointer";
-        EXPECT_EQ(1, late.HotIndex());
+        EXPECT_FALSE(late.Rows().Scrolls());
+        EXPECT_EQ(lateTop, late.Rows().Item(0)->top) << "the short submenu did not move";
+        EXPECT_EQ(rootFirst, root.Rows().FirstRow()) << "nor its parent, away from the pointer";
+        EXPECT_EQ(1, late.Rows().HotIndex());
 
         ParkPointer();
         TurnWheel(5);
         Settle();
-        EXPECT_EQ(rootFirst, root.FirstRow()) << "a wheel away from every menu scrolls none";
+        EXPECT_EQ(rootFirst, root.Rows().FirstRow()) << "a wheel away from every menu scrolls none";
         EXPECT_NE(nullptr, late.Window());
         Tap(VK_ESCAPE);
         Tap(VK_ESCAPE);
@@ -168,24 +171,24 @@ TEST_F(TallMenus, RestingOnABandScrollsRowByRowToTheEndAndAClickOnItChoosesNothi
         std::vector<int> seen;
         EXPECT_TRUE(WaitFor(
             [&] {
-                seen.push_back(root.FirstRow());
+                seen.push_back(root.Rows().FirstRow());
                 return Shown(root, last);
             },
             20000))
             << "the bottom band did not scroll to the end";
         for (size_t i = 1; i < seen.size(); ++i)
             EXPECT_LE(seen[i - 1], seen[i]) << "the bottom band only scrolls down";
-        EXPECT_EQ(-1, root.HotIndex()) << "nothing is hot on a band";
+        EXPECT_EQ(-1, root.Rows().HotIndex()) << "nothing is hot on a band";
         EXPECT_TRUE(WaitBands(root, true, false));
 
         LeftClick();
         Settle();
         EXPECT_NE(nullptr, root.Window()) << "a click on a band keeps the menu open";
-        EXPECT_EQ(-1, root.HotIndex());
+        EXPECT_EQ(-1, root.Rows().HotIndex());
 
         band = TopBandPoint(root);
         GlideTo(band.x, band.y);
-        EXPECT_TRUE(WaitFor([&] { return root.FirstRow() == 0; }, 20000))
+        EXPECT_TRUE(WaitFor([&] { return root.Rows().FirstRow() == 0; }, 20000))
             << "the top band did not scroll back to the top";
         LeftClick();
         Settle();
@@ -209,25 +212,25 @@ TEST_F(TallMenus, EndHomeAndTheArrowsAtTheEndsReachEveryEntry) {
         const int first = RootIndex(1), last = RootIndex(kEntries);
         Tap(VK_END);
         ExpectHot(root, last);
-        EXPECT_GT(root.FirstRow(), 0);
+        EXPECT_GT(root.Rows().FirstRow(), 0);
         Tap(VK_HOME);
         ExpectHot(root, first);
-        EXPECT_EQ(0, root.FirstRow()) << "the title shows again";
+        EXPECT_EQ(0, root.Rows().FirstRow()) << "the title shows again";
         Tap(VK_UP); // from the top, around to the end
         ExpectHot(root, last);
         Tap(VK_DOWN); // from the end, around to the top
         ExpectHot(root, first);
-        EXPECT_EQ(0, root.FirstRow());
+        EXPECT_EQ(0, root.Rows().FirstRow());
 
         // Down from the last row that shows scrolls the next one into view.
         const int lastShown = LastShown(root);
         for (int i = first; i < lastShown; ++i)
             Tap(VK_DOWN);
         ExpectHot(root, lastShown);
-        EXPECT_EQ(0, root.FirstRow());
+        EXPECT_EQ(0, root.Rows().FirstRow());
         Tap(VK_DOWN);
         ExpectHot(root, lastShown + 1);
-        EXPECT_GT(root.FirstRow(), 0);
+        EXPECT_GT(root.Rows().FirstRow(), 0);
         EXPECT_EQ(lastShown + 1, LastShown(root)) << "scrolled just far enough";
 
         Tap(VK_END);
@@ -244,7 +247,7 @@ TEST_F(TallMenus, KeysUnderARestingPointerKeepTheirChoiceAsTheMenuScrolls) {
         const POINT p = RowPoint(root, RootIndex(10));
         GlideTo(p.x, p.y);
         Settle();
-        EXPECT_EQ(RootIndex(10), root.HotIndex());
+        EXPECT_EQ(RootIndex(10), root.Rows().HotIndex());
         Tap(VK_END);
         ExpectHot(root, RootIndex(kEntries));
         Tap(VK_UP);
@@ -253,7 +256,7 @@ TEST_F(TallMenus, KeysUnderARestingPointerKeepTheirChoiceAsTheMenuScrolls) {
         GlideTo(p.x, p.y + 1);
         Settle();
         const RECT r = WindowRect(root.Window());
-        EXPECT_EQ(EntryAtRow(root, p.y + 1 - r.top), root.HotIndex());
+        EXPECT_EQ(EntryAtRow(root, p.y + 1 - r.top), root.Rows().HotIndex());
         Tap(VK_ESCAPE);
     });
     EXPECT_FALSE(out.rescued);
@@ -267,19 +270,19 @@ TEST_F(TallMenus, AnEntryUnderABandIsNeverHot) {
         GlideTo(p.x, p.y);
         TurnWheel(-4);
         Settle();
-        EXPECT_GT(root.FirstRow(), 0);
+        EXPECT_GT(root.Rows().FirstRow(), 0);
         // Just above the first row lies the entry before it, hidden under the band.
         const RECT r = WindowRect(root.Window());
-        GlideTo(p.x, r.top + root.RowAreaTop() - 2);
+        GlideTo(p.x, r.top + root.Rows().RowAreaTop() - 2);
         Settle();
-        EXPECT_EQ(-1, root.HotIndex()) << "the top band";
+        EXPECT_EQ(-1, root.Rows().HotIndex()) << "the top band";
         p = RowPoint(root, RootIndex(20));
         GlideTo(p.x, p.y);
         Settle();
-        EXPECT_NE(-1, root.HotIndex());
-        GlideTo(p.x, r.top + root.RowAreaBottom() + 1);
+        EXPECT_NE(-1, root.Rows().HotIndex());
+        GlideTo(p.x, r.top + root.Rows().RowAreaBottom() + 1);
         Settle();
-        EXPECT_EQ(-1, root.HotIndex()) << "the bottom band";
+        EXPECT_EQ(-1, root.Rows().HotIndex()) << "the bottom band";
         ParkPointer();
         Tap(VK_ESCAPE);
     });
@@ -299,8 +302,10 @@ TEST_F(TallMenus, ASubmenuOfAScrolledMenuOpensLevelWithItsEntrysRow) {
         qtest::LeftDown();
         qtest::LeftUp();
         if (!WaitShown(late)) return;
-        EXPECT_EQ(root.X() + root.Width() - 3, late.X());
-        EXPECT_EQ(root.Y() + root.Item(lateIndex)->top - 3, late.Y())
+        EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3,
+                  WindowRect(late.Window()).left);
+        EXPECT_EQ(WindowRect(root.Window()).top + root.Rows().Item(lateIndex)->top - 3,
+                  WindowRect(late.Window()).top)
             << "its first entry level with the visible row of its entry";
         const POINT q = RowPoint(late, 1);
         GlideTo(q.x, p.y);
@@ -321,10 +326,10 @@ TEST_F(TallMenus, ATallSubmenuFillsTheWorkAreaAndScrollsOnItsOwn) {
         qtest::LeftUp();
         if (!WaitShown(programs)) return;
         const RECT r = WindowRect(programs.Window());
-        EXPECT_TRUE(programs.Scrolls());
+        EXPECT_TRUE(programs.Rows().Scrolls());
         EXPECT_EQ(work.top, r.top);
         EXPECT_EQ(work.bottom, r.bottom);
-        EXPECT_EQ(root.X() + root.Width() - 3, r.left);
+        EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3, r.left);
 
         const POINT q = RowPoint(programs, RootIndex(10));
         GlideTo(q.x, p.y);
@@ -332,11 +337,11 @@ TEST_F(TallMenus, ATallSubmenuFillsTheWorkAreaAndScrollsOnItsOwn) {
         TurnWheel(-2 * kEntries);
         Settle();
         EXPECT_TRUE(Shown(programs, RootIndex(kEntries)));
-        EXPECT_EQ(0, root.FirstRow()) << "the parent did not scroll";
-        EXPECT_EQ(RootIndex(kProgramsEntry), root.HotIndex());
+        EXPECT_EQ(0, root.Rows().FirstRow()) << "the parent did not scroll";
+        EXPECT_EQ(RootIndex(kProgramsEntry), root.Rows().HotIndex());
         Tap(VK_HOME);
         ExpectHot(programs, RootIndex(1));
-        EXPECT_EQ(0, programs.FirstRow());
+        EXPECT_EQ(0, programs.Rows().FirstRow());
         Tap(VK_END);
         ExpectHot(programs, RootIndex(kEntries));
         const POINT last = RowPoint(programs, RootIndex(kEntries));
@@ -358,8 +363,9 @@ TEST_F(TallMenus, TheContextMenuOpensAtTheVisibleRowOfTheEntryItActsOn) {
         ExpectHot(root, index);
         Tap(VK_APPS);
         if (!WaitShown(context)) return;
-        EXPECT_EQ(root.X() + 8, context.X());
-        EXPECT_EQ(root.Y() + root.Item(index)->top + 4, context.Y());
+        EXPECT_EQ(WindowRect(root.Window()).left + 8, WindowRect(context.Window()).left);
+        EXPECT_EQ(WindowRect(root.Window()).top + root.Rows().Item(index)->top + 4,
+                  WindowRect(context.Window()).top);
         Type('p');
     });
     EXPECT_FALSE(out.rescued);

@@ -36,7 +36,7 @@ class TaskbarWorkArea : public ::testing::Test {
     // A label at least `pixels` wide in the menu's font.
     static std::string LabelAtLeast(const CFlatPopupMenu& menu, int pixels) {
         HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
-        HGDIOBJ old = SelectObject(ic, menu.NormalFont());
+        HGDIOBJ old = SelectObject(ic, menu.Palette().NormalFont());
         std::string text = "W";
         SIZE extent = {};
         while (GetTextExtentPoint32A(ic, text.c_str(), static_cast<int>(text.size()), &extent) &&
@@ -93,15 +93,15 @@ TEST_F(TaskbarWorkArea, ATallMenuAndItsTallSubmenuTakeTheWorkAreasHeight) {
         root.AppendItem(0, "Entry", i, -1);
     root.Track(10, 5, nullptr, false, true, nullptr);
     const RECT r = Placed(root);
-    EXPECT_TRUE(root.Scrolls());
+    EXPECT_TRUE(root.Rows().Scrolls());
     EXPECT_EQ(work.left, r.left);
     EXPECT_EQ(work.top, r.top);
     EXPECT_EQ(work.bottom, r.bottom);
 
-    child.Track(0, r.top + root.Item(2)->top - 3, nullptr, false, true, nullptr);
+    child.Track(0, r.top + root.Rows().Item(2)->top - 3, nullptr, false, true, nullptr);
     const RECT c = Placed(child);
-    EXPECT_TRUE(child.Scrolls());
-    EXPECT_EQ(r.left + root.Width() - 3, c.left);
+    EXPECT_TRUE(child.Rows().Scrolls());
+    EXPECT_EQ(r.left + root.Rows().Width() - 3, c.left);
     EXPECT_EQ(work.top, c.top);
     EXPECT_EQ(work.bottom, c.bottom);
 }
@@ -117,8 +117,10 @@ TEST_F(TaskbarWorkArea, AWideSubmenuAtTheRightEdgeOpensLeftButNotOverTheLeftTask
     root.AppendPopup(0, LabelAtLeast(root, workWidth / 2).c_str(), &child, -1, 500);
     root.Track(work.left + 20, 100, nullptr, false, true, nullptr);
     child.Track(0, 120, nullptr, false, true, nullptr);
-    ASSERT_GT(root.X() + root.Width() - 3 + child.Width(), work.right) << "no room on the right";
-    ASSERT_LT(root.X() - child.Width() + 3, work.left) << "nor on the left";
+    const int rootX = Placed(root).left;
+    ASSERT_GT(rootX + root.Rows().Width() - 3 + child.Rows().Width(), work.right)
+        << "no room on the right";
+    ASSERT_LT(rootX - child.Rows().Width() + 3, work.left) << "nor on the left";
     EXPECT_EQ(work.left, Placed(child).left) << "on the left, as far as the work area goes";
 }
 

@@ -1,0 +1,197 @@
+#include "flatmenu/menu_painter.h"
+#include "common/gdi_guards.h"
+#include "flatmenu/menu_geometry.h"
+
+namespace {
+const int kIconFrameLeft = 3;
+const int kIconFrameRight = 22;
+const int kIconFrameBottom = 18; // below the entry's top
+const int kBarLeftWithIcon = 23;
+const int kBarLeftWithoutIcon = 3;
+const int kBarHeight = 20;
+const int kTextLeft = 25;
+const int kArrowRows = 4; // a scroll band's arrow: 1, 3, 5 and 7 pixels wide
+
+// Narrows a DC's clipping to a rectangle while it lives, when asked to.
+class ClippedTo {
+  public:
+    ClippedTo(HDC dc, bool clip, const RowRect& area) : m_dc(dc), m_saved(clip ? SaveDC(dc) : 0) {
+        if (m_saved) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    }
+    ~ClippedTo() {
+        if (m_saved) RestoreDC(m_dc, m_saved);
+    }
+    ClippedTo(const ClippedTo&) = delete;
+    ClippedTo& operator=(const ClippedTo&) = delete;
+
+  private:
+    HDC m_dc;
+    int m_saved;
+};
+} // namespace
+
+MenuPainter::MenuPainter(HDC dc, const MenuRows& rows, const MenuPalette& palette)
+    : m_dc(dc), m_rows(rows), m_palette(palette) {}
+
+void MenuPainter::DrawBackground(const RECT& client) {
+    SelectedObject brush(m_dc, m_palette.BackgroundBrush());
+    SelectedObject pen(m_dc, m_palette.FramePen());
+    Rectangle(m_dc, client.left, client.top, client.right, client.bottom);
+}
+
+void MenuPainter::DrawAll(bool overErasedBackground) {
+    // A scrolling menu draws the rows it shows, its bands and nothing else.
+    const int begin = m_rows.Scrolls() ? m_rows.FirstRow() : 0;
+    const int end = m_rows.LastRowShown() + 1;
+    const std::vector<FlatMenuItem>& items = m_rows.Items();
+    // Entries wholly outside the area being painted are not drawn. An entry
+    // paints from its top to the bottom of its bar.
+    RECT clip = {};
+    const bool clipped = GetClipBox(m_dc, &clip) != ERROR;
+    auto drawn = [&](const FlatMenuItem& entry) {
+        return !clipped || (entry.top + kBarHeight > clip.top && entry.top < clip.bottom);
+    };
+    // One pair of contexts for the strips serves every icon of this paint;
+    // a paint without icons makes none.
+    bool icons = false;
+    for (int i = begin; i < end && !icons; ++i)
+        icons = items[i].iconIndex != -1 && drawn(items[i]);
+    const StripContexts contexts(m_dc, m_palette.Strips(), icons);
+    m_stripContexts = &contexts;
+    m_overErasedBackground = overErasedBackground;
+    {
+        // The rows of a scrolling menu are clipped to the area between the
+        // bands once for the whole paint, not row by row.
+        ClippedTo rowsOnly(m_dc, m_rows.Scrolls(), m_rows.RowArea());
+        m_clipsRows = m_rows.Scrolls();
+        for (int i = begin; i < end; ++i) {
+            if (drawn(items[i])) DrawItem(i, items[i]);
+        }
+        m_clipsRows = false;
+    }
+    m_stripContexts = nullptr;
+    m_overErasedBackground = false;
+    if (m_rows.Scrolls()) {
+        // Below the last row that fits whole, down to the band, nothing shows.
+        const int rowsEnd =
+            end > begin ? items[end - 1].top + items[end - 1].height : m_rows.RowAreaTop();
+        const RECT gap = {fpmlayout::kFrame, rowsEnd, m_rows.Width() - fpmlayout::kFrame,
+                          m_rows.RowAreaBottom()};
+        if (gap.top < gap.bottom) FillRect(m_dc, &gap, m_palette.BackgroundBrush());
+        DrawScrollBands();
+    }
+}
+
+void MenuPainter::DrawRow(int index) {
+    if (const FlatMenuItem* entry = m_rows.Item(index)) DrawItem(index, *entry);
+}
+
+void MenuPainter::DrawItem(int index, const FlatMenuItem& entry) {
+    if (!m_rows.RowShown(index)) return;
+    // Whatever its font, nothing of a row reaches into a band.
+    ClippedTo clip(m_dc, m_rows.Scrolls() && !m_clipsRows, m_rows.RowArea());
+    const bool hot = index == m_rows.HotIndex();
+    const int t = entry.top;
+    if (entry.flags & fpmSeparator) {
+        DrawSeparator(t);
+        return;
+    }
+
+    // An icon index without a strip to take it from is drawn as no icon.
+    int barLeft = kBarLeftWithoutIcon;
+    // Over a background erased for this paint, what would be drawn in the
+    // background's own colour is there already.
+    const bool plainBackground = !hot && m_overErasedBackground;
+    const MenuStrips& strips = m_palette.Strips();
+    if (entry.iconIndex != -1 && strips.Image()) {
+        if (!plainBackground) DrawIconFrame(t, hot);
+        DrawStripIcon(m_dc, strips, m_palette.Colours().transparent,
+                      GetSystemMetrics(SM_CXSMICON) * entry.iconIndex, kIconFrameLeft + 1, t + 1,
+                      m_stripContexts);
+        barLeft = kBarLeftWithIcon;
+    }
+
+    if (!plainBackground) {
+        SelectedObject brush(m_dc, hot ? m_palette.HighlightBrush() : m_palette.BackgroundBrush());
+        SelectedObject pen(m_dc, GetStockObject(NULL_PEN));
+        Rectangle(m_dc, barLeft, t, m_rows.Width() - 2, t + kBarHeight);
+    }
+    DrawLabel(entry, hot);
+    if (entry.child) DrawArrow(t, hot);
+}
+
+void MenuPainter::DrawSeparator(int top) {
+    SelectedObject pen(m_dc, m_palette.FramePen());
+    POINT line[2] = {{0, top + 2}, {m_rows.Width(), top + 2}};
+    Polyline(m_dc, line, 2);
+}
+
+void MenuPainter::DrawIconFrame(int t, bool hot) {
+    // Not hot, both sides take the background's pen, which erases a frame
+    // drawn while the entry was hot.
+    {
+        SelectedObject pen(m_dc, hot ? m_palette.LightPen() : m_palette.BackgroundPen());
+        POINT topLeft[3] = {
+            {kIconFrameLeft, t + kIconFrameBottom}, {kIconFrameLeft, t}, {kIconFrameRight, t}};
+        Polyline(m_dc, topLeft, 3);
+    }
+    SelectedObject pen(m_dc, hot ? m_palette.ShadowPen() : m_palette.BackgroundPen());
+    POINT bottomRight[3] = {{kIconFrameRight, t},
+                            {kIconFrameRight, t + kIconFrameBottom},
+                            {kIconFrameLeft, t + kIconFrameBottom}};
+    Polyline(m_dc, bottomRight, 3);
+}
+
+void MenuPainter::DrawLabel(const FlatMenuItem& entry, bool hot) {
+    const bool bold = (entry.flags & fpmBold) != 0;
+    SelectedObject font(m_dc, bold ? m_palette.BoldFont() : m_palette.NormalFont());
+    const int textHeight = bold ? m_palette.BoldTextHeight() : m_palette.NormalTextHeight();
+    SetBkMode(m_dc, TRANSPARENT);
+    const MenuColours& colours = m_palette.Colours();
+    COLORREF colour = colours.text;
+    if (hot)
+        colour = colours.highlightedText;
+    else if (entry.flags & fpmGrayed)
+        colour = colours.disabledText;
+    SetTextColor(m_dc, colour);
+    const int textTop = entry.top + (fpmlayout::kItemHeight - textHeight) / 2;
+    DrawEntryText(m_dc, kTextLeft, textTop, entry.text);
+}
+
+void MenuPainter::DrawArrow(int t, bool hot) {
+    // A solid triangle pointing right, tip at (W - 7, t + 8).
+    SelectedObject pen(m_dc, hot ? m_palette.HighlightedTextPen() : m_palette.TextPen());
+    for (int stroke = 0; stroke < 4; ++stroke) {
+        const int x = m_rows.Width() - 7 - stroke;
+        POINT line[2] = {{x, t + 8 - stroke}, {x, t + 9 + stroke}};
+        Polyline(m_dc, line, 2);
+    }
+}
+
+void MenuPainter::DrawScrollBands() {
+    const int frame = fpmlayout::kFrame, right = m_rows.Width() - fpmlayout::kFrame;
+    const RECT top = {frame, frame, right, m_rows.RowAreaTop()};
+    const RECT bottom = {frame, m_rows.RowAreaBottom(), right,
+                         m_rows.RowAreaBottom() + fpmlayout::kScrollBandHeight};
+    FillRect(m_dc, &top, m_palette.BackgroundBrush());
+    FillRect(m_dc, &bottom, m_palette.BackgroundBrush());
+    DrawScrollArrow(top.top, -1);
+    DrawScrollArrow(bottom.top, 1);
+}
+
+void MenuPainter::DrawScrollArrow(int bandTop, int direction) {
+    // A solid triangle in the middle of its band, pointing the way the band
+    // scrolls: in the text colour while there is more to see that way,
+    // grayed when there is not. The stock DC pen takes the colour, so the
+    // bands need no pen of the menu's own.
+    SelectedObject pen(m_dc, GetStockObject(DC_PEN));
+    const MenuColours& colours = m_palette.Colours();
+    SetDCPenColor(m_dc, m_rows.CanScroll(direction) ? colours.text : colours.disabledText);
+    const int centre = m_rows.Width() / 2;
+    const int arrowTop = bandTop + (fpmlayout::kScrollBandHeight - kArrowRows) / 2;
+    for (int row = 0; row < kArrowRows; ++row) {
+        const int half = direction < 0 ? row : kArrowRows - 1 - row;
+        POINT line[2] = {{centre - half, arrowTop + row}, {centre + half + 1, arrowTop + row}};
+        Polyline(m_dc, line, 2);
+    }
+}

@@ -154,7 +154,7 @@ class HostPress : public ::testing::Test {
     PressOutcome Press(size_t failAt) {
         HWND host = m_host.Handle();
         SetForegroundWindow(host);
-        qtest::PollUntil([&] { return GetForegroundWindow() == host; }, 2000);
+        qtest::WaitFor([&] { return GetForegroundWindow() == host; }, 2000);
         PressOutcome outcome = {0, false, 0, true, ""};
         const DWORD pressingThread = GetCurrentThreadId();
         RECT hostRect = {};
@@ -179,7 +179,7 @@ class HostPress : public ::testing::Test {
                     }
                 }
                 // A message box would stop the press too; nothing here expects one.
-                for (HWND box : qtest::FindWindowsOfClass("#32770"))
+                for (HWND box : qtest::OwnWindows("#32770"))
                     if (GetWindowThreadProcessId(box, nullptr) == pressingThread)
                         PostMessageA(box, WM_COMMAND, IDOK, 0);
                 if (!rescued && GetTickCount() - start > qtest::kWatchdogMs) {

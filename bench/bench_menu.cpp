@@ -225,7 +225,7 @@ Press PressThroughExport(PressFunction wbPress, HWND host) {
 }
 
 // The press of plugin/press.cpp, step by step. Reading the store is timed on
-// its own by a plain read just before; normalising is what the press's read
+// its own by a plain read just before; normalizing is what the press's read
 // takes beyond it (nothing, once every record has its position). Once the
 // menu has settled, the press's read gives the tree kept from the last one,
 // and "read the store" is that read.
@@ -246,7 +246,7 @@ Press PressByParts(HWND host, HMENU contextMenu) {
     ReadAndNormalizeMenu(context.cache.menu, &tree);
     double after = NowMs();
     press.parts.emplace_back("read the store", std::min(plainRead, after - t));
-    press.parts.emplace_back("normalise", std::max(0.0, after - t - plainRead));
+    press.parts.emplace_back("normalize", std::max(0.0, after - t - plainRead));
 
     OwnedMenuTree root(CreatePopupMenu());
     {

@@ -24,7 +24,3 @@ void ShiftPositions(const std::string& keyPath, int fromPosition, int delta);
 // In the key at `keyPath`, moves the record at `oldPosition` to
 // `newPosition` and closes the gap.
 void MovePosition(const std::string& keyPath, int oldPosition, int newPosition);
-// Gives every record without a position in the key at `keyPath` and in every
-// key beneath it the number after the previous record's ("" for the whole
-// menu).
-void NormalizePositions(const std::string& keyPath);

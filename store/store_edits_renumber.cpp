@@ -173,10 +173,3 @@ void MovePosition(const std::string& keyPath, int oldPosition, int newPosition) 
     OwnedKey key = OpenMenuKey(keyPath);
     if (key) RenumberKey(key.Get(), MoveRule, oldPosition, newPosition);
 }
-
-void NormalizePositions(const std::string& keyPath) {
-    OwnedKey key = OpenMenuKey(keyPath);
-    if (!key) return;
-    StoredKey tree;
-    ReadStoredTree(key.Get(), true, &tree);
-}

@@ -1,6 +1,6 @@
 // Reading the stored menu in one pass. Each value comes with its data in one
 // enumeration step, instead of an enumeration and a query per value; and
-// normalising and building share that one reading.
+// normalizing and building share that one reading.
 #include "store/stored_menu.h"
 #include <string.h>
 #include "common/handle_guards.h"
@@ -9,7 +9,7 @@
 #include "store/store_edits_values.h"
 
 namespace {
-// Sub-keys are opened to be read and, when normalising, rewritten.
+// Sub-keys are opened to be read and, when normalizing, rewritten.
 const REGSAM kNormalizeRights = KEY_READ | KEY_SET_VALUE;
 
 ULONGLONG Ticks(const FILETIME& time) {
@@ -98,8 +98,8 @@ int NormalizeValue(HKEY key, StoredValue* value, int next) {
 }
 
 // The sub-keys of `key` beneath `node` (whose values are read), sub-keys
-// first and then values numbered as NormalizePositions numbers them.
-void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
+// first and then values, each without a position numbered after the one before.
+void ReadSubtree(HKEY key, bool normalize, StoredKey* node) {
     int next = 1;
     RegistryName name;
     for (DWORD index = 0; EnumSubkeyName(key, index, &name) == kRegistryEntry; ++index) {
@@ -107,7 +107,7 @@ void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
         OwnedKey subkey;
         // A sub-key that cannot be rewritten is still shown, but neither it
         // nor anything beneath it is renumbered.
-        const bool writable = normalise && RegOpenKeyExW(key, name.wide, 0, kNormalizeRights,
+        const bool writable = normalize && RegOpenKeyExW(key, name.wide, 0, kNormalizeRights,
                                                          subkey.Put()) == ERROR_SUCCESS;
         if (!writable &&
             RegOpenKeyExW(key, name.wide, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) {
@@ -125,7 +125,7 @@ void ReadSubtree(HKEY key, bool normalise, StoredKey* node) {
         ReadSubtree(subkey.Get(), writable, &child);
         if (!child.whole) node->whole = false;
     }
-    if (!normalise) return;
+    if (!normalize) return;
     for (StoredValue& value : node->values)
         next = NormalizeValue(key, &value, next);
 }
@@ -146,10 +146,10 @@ void ReadStoredValues(HKEY key, StoredKey* tree) {
     }
 }
 
-void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree) {
+void ReadStoredTree(HKEY key, bool normalize, StoredKey* tree) {
     tree->whole = TakeStamp(key, &tree->stamp);
     ReadStoredValues(key, tree);
-    ReadSubtree(key, normalise, tree);
+    ReadSubtree(key, normalize, tree);
 }
 
 bool ReadAndNormalizeMenu(KeptMenu& kept, StoredKey* tree) {

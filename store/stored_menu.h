@@ -39,11 +39,12 @@ struct StoredKey {
     bool whole = true;               // the stamps of this key and every key beneath it were taken
 };
 
-// Reads `key` and everything beneath it into `tree`. With `normalise`, every
-// record without a position is given one on the way, exactly as
-// NormalizePositions does, and `tree` holds the records as they are stored
-// afterwards. A value whose name does not fit a name buffer is left out.
-void ReadStoredTree(HKEY key, bool normalise, StoredKey* tree);
+// Reads `key` and everything beneath it into `tree`. With `normalize`, every
+// record without a position is given the number after the previous record's
+// (sub-keys first, then values) and written back on the way, and `tree`
+// holds the records as they are stored afterwards. A value whose name does not fit a name buffer is
+// left out.
+void ReadStoredTree(HKEY key, bool normalize, StoredKey* tree);
 // Reads only the values of `key` (its default value included).
 void ReadStoredValues(HKEY key, StoredKey* tree);
 // The stored tree read by the last press, kept and given again to the next

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include "editor/icon_picker.h"
 #include "editor/item_dialog.h"
 #include "plugin/module.h"
@@ -78,24 +76,12 @@ bool RunWithOutsideAction(const char* title, OutsideAction action, HWND target,
     g_action = action;
     g_target = target;
     g_acted = false;
-    std::atomic<bool> done(false), rescued(false);
-    DWORD thread = GetCurrentThreadId();
-    std::thread watchdog([&] {
-        DWORD start = GetTickCount();
-        while (!done) {
-            if (GetTickCount() - start > 20000 && !rescued) {
-                rescued = true;
-                PostThreadMessageA(thread, WM_QUIT, 0, 0);
-            }
-            Sleep(20);
-        }
-    });
+    qtest::Watchdog watchdog(std::string("the dialog \"") + title + "\"");
     UINT_PTR timer = SetTimer(nullptr, 0, 50, ActFromOutside);
     body();
     KillTimer(nullptr, timer);
-    done = true;
-    watchdog.join();
-    return !rescued;
+    watchdog.Disarm();
+    return !watchdog.Fired();
 }
 
 HWND MakeOwner() {

@@ -7,10 +7,10 @@
 #include <windows.h>
 #include <atomic>
 #include <string>
-#include <thread>
 #include "plugin/exports.h"
 #include "plugin/module.h"
 #include "tests/boundary/failing_allocator.h"
+#include "tests/support/drive_modal.h"
 #include "tests/support/test_support.h"
 #include "tests/wide/wide_registry.h"
 
@@ -108,16 +108,6 @@ struct PressOutcome {
     std::string stuckState; // what a press that had to be ended looked like
 };
 
-// Ends the input thread however the press ends, even by an exception.
-struct InputJoiner {
-    std::atomic<bool>* returned;
-    std::thread* thread;
-    ~InputJoiner() {
-        *returned = true;
-        if (thread->joinable()) thread->join();
-    }
-};
-
 struct AllocatorDisarmer {
     size_t* counted;
     ~AllocatorDisarmer() { *counted = failalloc::Disarm(); }
@@ -153,58 +143,59 @@ class HostPress : public ::testing::Test {
     // second thread dismisses the menu, by a click outside, whenever it shows.
     PressOutcome Press(size_t failAt) {
         HWND host = m_host.Handle();
-        SetForegroundWindow(host);
-        qtest::PollUntil([&] { return GetForegroundWindow() == host; }, 2000);
         PressOutcome outcome = {0, false, 0, true, ""};
         const DWORD pressingThread = GetCurrentThreadId();
         RECT hostRect = {};
         GetWindowRect(host, &hostRect);
-        std::atomic<bool> returned(false), shown(false), rescued(false);
-        std::thread input([&] {
-            DWORD start = GetTickCount();
-            DWORD clickedAt = 0;
-            while (!returned) {
-                if (MenuWindowsOf(pressingThread, true) > 0) {
-                    shown = true;
-                    // Outside every popup, on the host's own window: a click
-                    // on the desktop could make it the foreground window after
-                    // this press, and the next press's menu would then never
-                    // see a click outside. One click, and another only if
-                    // the menu is still open long after it: a second click on
-                    // its way while the menu closes would reach the next
-                    // press's menu and close it unseen.
-                    if (!clickedAt || GetTickCount() - clickedAt > 3000) {
-                        qtest::ClickAt(hostRect.right - 5, hostRect.bottom - 5);
-                        clickedAt = GetTickCount();
+        std::atomic<bool> shown(false);
+        const qtest::ModalOutcome run = qtest::DriveModal(
+            [&] {
+                g_menuCount = 0;
+                AllocatorDisarmer disarmer = {&outcome.allocations};
+                failalloc::Arm(failAt);
+                return WBPress(host, 100, 100, 0);
+            },
+            [&] {
+                const DWORD start = GetTickCount();
+                DWORD clickedAt = 0;
+                while (!qtest::ModalRunReturned()) {
+                    if (MenuWindowsOf(pressingThread, true) > 0) {
+                        shown = true;
+                        // Outside every popup, on the host's own window: a
+                        // click on the desktop could make it the foreground
+                        // window after this press, and the next press's menu
+                        // would then never see a click outside. One click, and
+                        // another only if the menu is still open long after
+                        // it: a second click on its way while the menu closes
+                        // would reach the next press's menu and close it unseen.
+                        if (!clickedAt || GetTickCount() - clickedAt > 3000) {
+                            qtest::ClickAt(hostRect.right - 5, hostRect.bottom - 5);
+                            clickedAt = GetTickCount();
+                        }
                     }
+                    // A message box would stop the press too; nothing here expects one.
+                    for (HWND box : qtest::OwnWindows("#32770"))
+                        if (GetWindowThreadProcessId(box, nullptr) == pressingThread)
+                            PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    if (GetTickCount() - start > qtest::kWatchdogMs) {
+                        // Stuck: say in what state; the failure ends it.
+                        outcome.stuckState =
+                            "menu windows " + std::to_string(MenuWindowsOf(pressingThread, false)) +
+                            " (shown " + std::to_string(MenuWindowsOf(pressingThread, true)) +
+                            "), foreground thread " +
+                            std::to_string(
+                                GetWindowThreadProcessId(GetForegroundWindow(), nullptr)) +
+                            ", pressing thread " + std::to_string(pressingThread);
+                        ADD_FAILURE() << "the press did not end: " << outcome.stuckState;
+                        return;
+                    }
+                    Sleep(30);
                 }
-                // A message box would stop the press too; nothing here expects one.
-                for (HWND box : qtest::FindWindowsOfClass("#32770"))
-                    if (GetWindowThreadProcessId(box, nullptr) == pressingThread)
-                        PostMessageA(box, WM_COMMAND, IDOK, 0);
-                if (!rescued && GetTickCount() - start > qtest::kWatchdogMs) {
-                    // Stuck: say in what state, and end it as a quitting host would.
-                    outcome.stuckState =
-                        "menu windows " + std::to_string(MenuWindowsOf(pressingThread, false)) +
-                        " (shown " + std::to_string(MenuWindowsOf(pressingThread, true)) +
-                        "), foreground thread " +
-                        std::to_string(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)) +
-                        ", pressing thread " + std::to_string(pressingThread);
-                    rescued = true;
-                    PostThreadMessageA(pressingThread, WM_QUIT, 0, 0);
-                }
-                Sleep(30);
-            }
-        });
-        {
-            InputJoiner joiner = {&returned, &input};
-            g_menuCount = 0;
-            AllocatorDisarmer disarmer = {&outcome.allocations};
-            failalloc::Arm(failAt);
-            outcome.result = WBPress(host, 100, 100, 0);
-        }
+            },
+            "a press with allocation " + std::to_string(failAt) + " failing");
+        outcome.result = run.result;
         outcome.menuShown = shown;
-        outcome.endedByItself = !rescued;
+        outcome.endedByItself = !run.rescued;
         return outcome;
     }
 

@@ -145,11 +145,11 @@ class EditorFlowsTest : public ::testing::Test {
     }
     static void Ok(HWND dialog) {
         edtest::PostClick(dialog, IDOK);
-        edtest::WaitUntilClosed(dialog);
+        qtest::WaitUntilGone(dialog);
     }
     static void Cancel(HWND dialog) {
         edtest::PostClick(dialog, IDCANCEL);
-        edtest::WaitUntilClosed(dialog);
+        qtest::WaitUntilGone(dialog);
     }
     qtest::HostWindow host;
     HMENU root = nullptr;
@@ -233,7 +233,7 @@ TEST_F(EditorFlowsTest, CancelledInsertAndPropertiesChangeNothing) {
         SetControlText(dialog, IDC_TARGET, "C:\\changed.exe");
         edtest::ClickSpinner(dialog, true);
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        edtest::WaitUntilClosed(dialog);
+        qtest::WaitUntilGone(dialog);
     });
     EXPECT_EQ(before, Snapshot());
 }
@@ -369,7 +369,7 @@ TEST_F(EditorFlowsTest, PropertiesAndDeleteLeaveThePlaceholderAlone) {
         // The dialog would be modal inside the flow: the flows ending first is
         // the sign that there is none.
         HWND dialog = nullptr;
-        qtest::PollUntil([&] {
+        qtest::WaitFor([&] {
             dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 0);
             return dialog || flowsEnded;
         });

@@ -12,29 +12,25 @@ HINSTANCE Module() {
     return GetModuleHandleA(nullptr);
 }
 
-HWND WaitForOwnDialog(const char* title, int timeoutMs) {
-    return qtest::WaitForWindow("#32770", title, timeoutMs);
-}
-
 INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run) {
-    std::string caption = title;
-    qtest::Watchdog watchdog("the dialog \"" + caption + "\"");
-    const int failures = qtest::FailureCount();
-    qtest::InputThread input([&] {
-        HWND dialog = WaitForOwnDialog(caption.c_str());
-        EXPECT_NE(nullptr, dialog) << "the dialog \"" << caption << "\" did not show";
-        if (dialog) steps(dialog);
-        // Leave nothing open behind a failed step.
-        if (!dialog || qtest::FailureCount() > failures)
-            watchdog.Fire();
-        else if (IsWindow(dialog) && IsWindowVisible(dialog))
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    INT_PTR result = run();
-    watchdog.Disarm();
-    input.Join();
-    return result;
+    const std::string caption = title;
+    const qtest::ModalOutcome outcome = qtest::DriveModal(
+        [&] { return static_cast<int>(run()); },
+        [&] {
+            HWND dialog = qtest::WaitForWindow("#32770", caption.c_str());
+            if (!dialog) {
+                ADD_FAILURE() << "the dialog \"" << caption << "\" did not show";
+                return;
+            }
+            const int failures = qtest::FailureCount();
+            steps(dialog);
+            // Leave nothing open behind steps that passed.
+            if (qtest::FailureCount() == failures && IsWindow(dialog) && IsWindowVisible(dialog))
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        "the dialog \"" + caption + "\"");
+    return outcome.result;
 }
 
 std::string ControlText(HWND dialog, int id) {
@@ -53,19 +49,6 @@ void ClickCheckBox(HWND dialog, int id) {
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-bool WaitUntilClosed(HWND window, int timeoutMs) {
-    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
-}
-
 std::string ClickSpinner(HWND dialog, bool up) {
     RECT r;
     GetWindowRect(GetDlgItem(dialog, IDC_POSITION_SPIN), &r);
@@ -78,7 +61,7 @@ std::string ClickSpinner(HWND dialog, bool up) {
 
 // The first open-file dialog of a process can take a while to come up.
 HWND WaitForOpenDialog() {
-    return WaitForOwnDialog("Open", 20000);
+    return qtest::WaitForWindow("#32770", "Open", 20000);
 }
 
 namespace {
@@ -118,12 +101,12 @@ bool ConfirmOpenDialog(HWND openDialog, const std::string& path) {
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(openDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(openDialog, IDOK)));
-    return WaitUntilClosed(openDialog, 5000);
+    return qtest::WaitUntilGone(openDialog);
 }
 
 bool CancelOpenDialog(HWND openDialog) {
     PostMessageA(openDialog, WM_COMMAND, IDCANCEL, 0);
-    return WaitUntilClosed(openDialog, 5000);
+    return qtest::WaitUntilGone(openDialog);
 }
 
 ScratchDir::ScratchDir() {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include "tests/support/drive_modal.h"
 #include "tests/support/test_support.h"
 
 namespace edtest {
@@ -12,15 +13,12 @@ namespace edtest {
 HINSTANCE Module();
 
 // Runs `run` on this thread (it shows a modal dialog titled `title`) while
-// `steps` get the dialog on the input thread. Whatever `steps` leave open is
-// cancelled, and a watchdog ends a run that still does not end, so a failing
-// test never hangs. Returns what `run` returned.
+// `steps` get the dialog on the input thread (qtest::DriveModal). Whatever
+// `steps` leave open is cancelled; a failed step closes the dialog at once.
+// Returns what `run` returned.
 INT_PTR DriveDialog(const char* title, const std::function<void(HWND)>& steps,
                     const std::function<INT_PTR()>& run);
 
-// Waits for a visible dialog of this process with the title; null on timeout.
-// Other test programs may show dialogs of the same title at the same time.
-HWND WaitForOwnDialog(const char* title, int timeoutMs = qtest::kPatienceMs);
 
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);
@@ -28,12 +26,9 @@ void SetControlText(HWND dialog, int id, const std::string& text);
 void PostClick(HWND dialog, int id);
 // Clicks a check box and waits until its notification was handled.
 void ClickCheckBox(HWND dialog, int id);
-bool WaitUntilClosed(HWND window, int timeoutMs = qtest::kPatienceMs);
 // Clicks an arrow of the item dialog's position spinner with the mouse and
 // waits until the dialog has taken the click; returns the number shown then.
 std::string ClickSpinner(HWND dialog, bool up);
-// Polls `condition` without pumping (for the input thread).
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = qtest::kPatienceMs);
 
 // The system's open-file dialog ("Open"), once it shows; null on timeout.
 HWND WaitForOpenDialog();

@@ -54,7 +54,7 @@ void Select(HWND picker, int index) {
 
 void Close(HWND picker, bool ok) {
     edtest::PostClick(picker, ok ? IDOK : IDCANCEL);
-    edtest::WaitUntilClosed(picker);
+    qtest::WaitUntilGone(picker);
 }
 
 // The pixels of one image of an image list, drawn on white.
@@ -170,7 +170,7 @@ TEST_F(IconPickerTest, NoChoiceCancelAndCloseBoxGiveMinusOneAndLeaveNoImageList)
     int closeBox = Pick(icon, [](HWND picker) {
         Select(picker, 0);
         PostMessageA(picker, WM_SYSCOMMAND, SC_CLOSE, 0);
-        edtest::WaitUntilClosed(picker);
+        qtest::WaitUntilGone(picker);
     });
     EXPECT_GT(shownCount, 0);
     EXPECT_EQ(-1, okWithoutSelection);

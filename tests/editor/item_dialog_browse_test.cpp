@@ -27,7 +27,7 @@ bool BrowseTo(HWND dialog, int button, const std::string& path, std::string* fil
 // Picks list entry `index` in the icon picker (none for -1) and confirms, or
 // cancels it.
 bool AnswerPicker(int index, bool confirm) {
-    HWND picker = edtest::WaitForOwnDialog("Select Icon");
+    HWND picker = qtest::WaitForWindow("#32770", "Select Icon");
     if (!picker) return false;
     if (index >= 0) {
         LVITEMA state = {};
@@ -36,11 +36,11 @@ bool AnswerPicker(int index, bool confirm) {
                             reinterpret_cast<LPARAM>(&state));
     }
     edtest::PostClick(picker, confirm ? IDOK : IDCANCEL);
-    return edtest::WaitUntilClosed(picker);
+    return qtest::WaitUntilGone(picker);
 }
 
 bool WaitForText(HWND dialog, int id, const std::string& text) {
-    return edtest::WaitFor([&] { return ControlText(dialog, id) == text; });
+    return qtest::WaitFor([&] { return ControlText(dialog, id) == text; });
 }
 
 } // namespace
@@ -136,11 +136,11 @@ TEST_F(ItemDialogTest, CancelledPickerKeepsTheIconFileInForce) {
     bool answered = false, emptyAnswered = false;
     INT_PTR result = Run([&](HWND dialog) {
         answered = BrowseTo(dialog, IDC_SET_ICON, icon) && AnswerPicker(-1, false);
-        edtest::WaitFor([&] { return IsWindowEnabled(dialog) != FALSE; });
+        qtest::WaitFor([&] { return IsWindowEnabled(dialog) != FALSE; });
         iconFile = ControlText(dialog, IDC_ICON_PATH);
         // OK without a selection counts as no choice too.
         emptyAnswered = BrowseTo(dialog, IDC_SET_ICON, icon) && AnswerPicker(-1, true);
-        edtest::WaitFor([&] { return IsWindowEnabled(dialog) != FALSE; });
+        qtest::WaitFor([&] { return IsWindowEnabled(dialog) != FALSE; });
         source = ControlText(dialog, IDC_ICON_SOURCE);
         PressOk(dialog);
     });

@@ -48,7 +48,7 @@ class ItemDialogTest : public ::testing::Test {
     // Posts OK and waits until the dialog closed; false if it stayed open.
     static bool PressOk(HWND dialog) {
         edtest::PostClick(dialog, IDOK);
-        return edtest::WaitUntilClosed(dialog);
+        return qtest::WaitUntilGone(dialog);
     }
 
     qtest::HostWindow host;

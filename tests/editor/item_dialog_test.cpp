@@ -230,7 +230,7 @@ TEST_F(ItemDialogTest, CloseBoxAndCancelEndWithoutReadingAnythingBack) {
                 PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             else
                 edtest::PostClick(dialog, IDCANCEL);
-            edtest::WaitUntilClosed(dialog);
+            qtest::WaitUntilGone(dialog);
         });
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
         EXPECT_EQ(IDCANCEL, result);

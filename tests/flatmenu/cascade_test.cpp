@@ -60,15 +60,15 @@ TEST_F(FlatMenuCascade, RestingOpensTheSubmenuAfterTheDelayBesideItsEntry) {
             closedAtTimer = child.Window() == nullptr;
         }
     });
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         EXPECT_TRUE(fmtest::HoverEntry(root, kSub));
-        ASSERT_TRUE(fmtest::WaitShown(child));
+        ASSERT_TRUE(qtest::WaitShown(child));
         EXPECT_EQ(fmtest::Origin(root).x + root.Rows().Width() - 3, fmtest::Origin(child).x);
         EXPECT_EQ(fmtest::Origin(root).y + root.Rows().Item(kSub)->top - 3, fmtest::Origin(child).y)
             << "the first child entry is level with its parent entry";
-        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
-        EXPECT_NE(child.Window(), fmtest::CaptureOf(thread));
+        EXPECT_EQ(root.Window(), qtest::CaptureOf(thread));
+        EXPECT_NE(child.Window(), qtest::CaptureOf(thread));
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
         Click();
     });
@@ -92,8 +92,8 @@ TEST_F(FlatMenuCascade, LeftPressOpensAtOnceAndItsReleaseChoosesNothing) {
         if (msg.message == WM_TIMER && msg.hwnd == root.Window() && !child.Window())
             openedByTimer = true;
     });
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         // Move and press are queued together: input is taken before timers,
         // so the press comes well inside the delay, however slow the machine.
         long pressed = 0;
@@ -104,7 +104,7 @@ TEST_F(FlatMenuCascade, LeftPressOpensAtOnceAndItsReleaseChoosesNothing) {
         }));
         ASSERT_TRUE(qtest::WaitForMarker(pressed));
         EXPECT_EQ(kSub, root.Rows().HotIndex());
-        EXPECT_TRUE(fmtest::WaitShown(child));
+        EXPECT_TRUE(qtest::WaitShown(child));
         qtest::LeftUp();
         ASSERT_TRUE(fmtest::StillShownAfterInput(root))
             << "the release on a submenu entry chose it";
@@ -121,14 +121,14 @@ TEST_F(FlatMenuCascade, AnotherEntryClosesTheOpenSubmenuAndStopsThePendingDelay)
     qtest::MessageWatch watch([&](const MSG& msg) {
         if (msg.message == WM_TIMER && msg.hwnd == root.Window()) timerCame = true;
     });
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         qtest::LeftDown();
         qtest::LeftUp();
-        EXPECT_TRUE(fmtest::WaitShown(child));
+        EXPECT_TRUE(qtest::WaitShown(child));
         EXPECT_TRUE(fmtest::HoverEntry(root, kPlain));
-        EXPECT_TRUE(fmtest::WaitGone(child)) << "the old entry's submenu stayed open";
+        EXPECT_TRUE(qtest::WaitGone(child)) << "the old entry's submenu stayed open";
 
         // Pass over an entry with a submenu without resting there: both moves
         // are queued at once (a marker between them keeps them apart), so no
@@ -154,37 +154,37 @@ TEST_F(FlatMenuCascade, AnotherEntryClosesTheOpenSubmenuAndStopsThePendingDelay)
 }
 
 TEST_F(FlatMenuCascade, CaptureFollowsThePointerAcrossTheTree) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
-        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
+        EXPECT_EQ(root.Window(), qtest::CaptureOf(thread));
         fmtest::HoverEntry(root, kSub);
-        EXPECT_TRUE(fmtest::WaitShown(child));
+        EXPECT_TRUE(qtest::WaitShown(child));
         fmtest::MoveToEntry(child, kInner);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
+        EXPECT_EQ(child.Window(), qtest::CaptureOf(thread));
         EXPECT_EQ(kSub, root.Rows().HotIndex()) << "the parent keeps its hot entry";
         // The hand-over move is not used for hot tracking; the next one is.
         EXPECT_TRUE(fmtest::HoverEntry(child, kInner));
 
         fmtest::MoveToEntry(root, kSub, 20);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
+        EXPECT_EQ(root.Window(), qtest::CaptureOf(thread));
         EXPECT_NE(nullptr, child.Window()) << "back on the same entry, the submenu stays";
 
         // Into the grandchild, then straight out of the tree from there.
         EXPECT_TRUE(fmtest::HoverEntry(child, kDeeper));
-        EXPECT_TRUE(fmtest::WaitShown(grandchild));
-        EXPECT_EQ(child.Window(), fmtest::CaptureOf(thread));
+        EXPECT_TRUE(qtest::WaitShown(grandchild));
+        EXPECT_EQ(child.Window(), qtest::CaptureOf(thread));
         qtest::MoveMouse(kOutside.x, kOutside.y);
         EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(-1, child.Rows().HotIndex());
-        EXPECT_TRUE(fmtest::WaitGone(grandchild)) << "leaving closes the open submenu";
+        EXPECT_TRUE(qtest::WaitGone(grandchild)) << "leaving closes the open submenu";
         EXPECT_NE(nullptr, child.Window());
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(FlatMenuCascade, CaptureIsNotHandedToAMenuOfAnotherThread) {
@@ -203,17 +203,17 @@ TEST_F(FlatMenuCascade, CaptureIsNotHandedToAMenuOfAnotherThread) {
         }
         foreign = nullptr;
     });
-    const bool shown = qtest::PollUntil([&] { return foreign != nullptr; });
-    fmtest::TrackOutcome out;
+    const bool shown = qtest::WaitFor([&] { return foreign != nullptr; });
+    qtest::ModalOutcome out;
     if (shown) {
         out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-            ASSERT_TRUE(fmtest::WaitShown(root));
+            ASSERT_TRUE(qtest::WaitShown(root));
             fmtest::MoveToEntry(*foreign, 0);
             fmtest::MoveToEntry(*foreign, 0, 40);
             EXPECT_TRUE(qtest::SyncInput());
-            EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread)) << "the capture left the tree";
+            EXPECT_EQ(root.Window(), qtest::CaptureOf(thread)) << "the capture left the tree";
             const DWORD foreignThread = GetWindowThreadProcessId(foreign->Window(), nullptr);
-            EXPECT_NE(foreign->Window(), fmtest::CaptureOf(foreignThread));
+            EXPECT_NE(foreign->Window(), qtest::CaptureOf(foreignThread));
             ClickOutside();
         });
     }
@@ -225,29 +225,29 @@ TEST_F(FlatMenuCascade, CaptureIsNotHandedToAMenuOfAnotherThread) {
 }
 
 TEST_F(FlatMenuCascade, ThreeLevelsUnwindOnAChoiceAndTheTreeCanBeTrackedAgain) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         Click();
-        ASSERT_TRUE(fmtest::WaitShown(child));
+        ASSERT_TRUE(qtest::WaitShown(child));
         fmtest::MoveToEntry(child, kDeeper);
         fmtest::HoverEntry(child, kDeeper);
         Click();
-        ASSERT_TRUE(fmtest::WaitShown(grandchild));
+        ASSERT_TRUE(qtest::WaitShown(grandchild));
         fmtest::MoveToEntry(grandchild, 0);
         fmtest::HoverEntry(grandchild, 0);
         Click();
     });
     EXPECT_FALSE(out.rescued) << "the loops did not unwind by themselves";
     EXPECT_EQ(21, out.result);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
     for (CFlatPopupMenu* m : {&root, &child, &grandchild}) {
         EXPECT_EQ(nullptr, m->Window());
     }
     EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
 
     out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+        ASSERT_TRUE(qtest::WaitShown(root));
         EXPECT_EQ(-1, root.Rows().HotIndex()) << "tracking again starts without a hot entry";
         fmtest::HoverEntry(root, kLeaf);
         Click();
@@ -275,18 +275,18 @@ TEST_F(FlatMenuCascade, ScreenshotOfACascadedTreeWithIcons) {
     iconRoot.AppendPopup(0, "&Tools", &iconChild, 1, 0);
     iconRoot.AppendItem(0, "No icon", 3, -1);
     bool saved = true;
-    fmtest::TrackOutcome out = fmtest::TrackDriven(iconRoot, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(iconRoot));
+    qtest::ModalOutcome out = fmtest::TrackDriven(iconRoot, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(iconRoot));
         fmtest::HoverEntry(iconRoot, 2);
         Click();
-        ASSERT_TRUE(fmtest::WaitShown(iconChild));
+        ASSERT_TRUE(qtest::WaitShown(iconChild));
         fmtest::HoverEntry(iconChild, 0);
         // Both menus have painted what they show.
         EXPECT_TRUE(qtest::OnUiThread([&] {
             UpdateWindow(iconRoot.Window());
             UpdateWindow(iconChild.Window());
         }));
-        if (const char* path = getenv("QUORIL_FLATMENU_SHOT")) saved = fmtest::SaveScreen(path);
+        if (const char* path = getenv("QUORIL_FLATMENU_SHOT")) saved = qtest::Snapshot(nullptr).Save(path);
         ClickOutside();
     });
     EXPECT_TRUE(saved);

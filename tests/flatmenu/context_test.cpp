@@ -36,7 +36,7 @@ class FlatMenuContext : public ::testing::Test {
     bool RightClickForContext() {
         qtest::RightDown();
         qtest::RightUp();
-        return fmtest::WaitShown(ctx);
+        return qtest::WaitShown(ctx);
     }
     // Clicks an entry once it is hot, at the point hovered.
     void Choose(const CFlatPopupMenu& menu, size_t entry) {
@@ -52,27 +52,27 @@ class FlatMenuContext : public ::testing::Test {
 
 TEST_F(FlatMenuContext, ContextMenuAtTheCursorAndItsChoiceEndsTheTreeWithBothIds) {
     POINT cursor = {};
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         GetCursorPos(&cursor);
         ASSERT_TRUE(RightClickForContext());
         EXPECT_EQ(cursor.x, fmtest::Origin(ctx).x);
         EXPECT_EQ(cursor.y, fmtest::Origin(ctx).y);
-        EXPECT_NE(ctx.Window(), fmtest::CaptureOf(thread))
+        EXPECT_NE(ctx.Window(), qtest::CaptureOf(thread))
             << "the context menu does not take the capture";
         Choose(ctx, kDelete);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(101, out.result);
     EXPECT_EQ(40003, out.contextCommand);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
     EXPECT_EQ(nullptr, ctx.Window());
 }
 
 TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen); // the context menu takes the capture
@@ -81,11 +81,11 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
     EXPECT_EQ(0, out.contextCommand);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 
     // Clicked outside before the pointer ever reached the context menu.
     out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
         qtest::ClickCarryingPosition(kOutside.x, kOutside.y);
@@ -93,13 +93,13 @@ TEST_F(FlatMenuContext, ContextMenuClosedWithoutAChoiceEndsTheTreeWithZero) {
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
     EXPECT_EQ(0, out.contextCommand);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(FlatMenuContext, HotSeparatorOrZeroIdIsReportedAsMinusOne) {
     for (RootEntry entry : {kSeparator, kZeroId}) {
-        fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-            ASSERT_TRUE(fmtest::WaitShown(root));
+        qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+            ASSERT_TRUE(qtest::WaitShown(root));
             fmtest::MoveToEntry(root, entry, 30, entry == kSeparator ? 2 : 10);
             ASSERT_TRUE(qtest::SyncInput());
             ASSERT_EQ(entry, root.Rows().HotIndex());
@@ -113,8 +113,8 @@ TEST_F(FlatMenuContext, HotSeparatorOrZeroIdIsReportedAsMinusOne) {
 }
 
 TEST_F(FlatMenuContext, RightClickWithoutAHotEntryDoesNothing) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::MoveToEntry(root, kAlpha, 30, 0); // an entry's top row hits nothing
         qtest::RightDown();
         qtest::RightUp();
@@ -128,12 +128,12 @@ TEST_F(FlatMenuContext, RightClickWithoutAHotEntryDoesNothing) {
 }
 
 TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kSub);
         qtest::LeftDown();
         qtest::LeftUp();
-        ASSERT_TRUE(fmtest::WaitShown(child));
+        ASSERT_TRUE(qtest::WaitShown(child));
         fmtest::HoverEntry(child, 0);
         ASSERT_TRUE(RightClickForContext());
 
@@ -141,7 +141,7 @@ TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
         // the capture still follows the pointer.
         fmtest::MoveToEntry(root, kAlpha);
         EXPECT_TRUE(qtest::SyncInput());
-        EXPECT_EQ(root.Window(), fmtest::CaptureOf(thread));
+        EXPECT_EQ(root.Window(), qtest::CaptureOf(thread));
         fmtest::MoveToEntry(root, kAlpha, 34);
         EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(kSub, root.Rows().HotIndex()) << "the highlight moved under the context menu";
@@ -151,7 +151,7 @@ TEST_F(FlatMenuContext, RightClickInASubmenuReportsTheSubmenuEntry) {
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(201, out.result);
     EXPECT_EQ(40010, out.contextCommand);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
@@ -159,8 +159,8 @@ TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
     qtest::MessageWatch watch([&](const MSG& msg) {
         if (msg.message == WM_TIMER && msg.hwnd == root.Window()) timerCame = true;
     });
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         // Move and right click are queued together: input is taken before
         // timers, so the click comes well inside the 400 ms delay.
         ASSERT_TRUE(qtest::OnUiThread([&] {
@@ -168,7 +168,7 @@ TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
             qtest::RightDown();
             qtest::RightUp();
         }));
-        ASSERT_TRUE(fmtest::WaitShown(ctx));
+        ASSERT_TRUE(qtest::WaitShown(ctx));
         EXPECT_EQ(kSub, root.Rows().HotIndex());
         EXPECT_EQ(nullptr, child.Window());
         // A timer started now comes after the delay would have.
@@ -180,13 +180,13 @@ TEST_F(FlatMenuContext, RightClickStopsAPendingSubmenuDelay) {
     EXPECT_FALSE(out.rescued) << "the tree did not close after the context choice";
     EXPECT_EQ(-1, out.result) << "the submenu entry has id 0";
     EXPECT_EQ(40003, out.contextCommand);
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(FlatMenuContext, RightClickInsideTheContextMenuShowsTheMessage) {
     qtest::MessageBoxWatcher watcher("CFlatPopupMenu::ButtonDown");
-    fmtest::TrackOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(root));
+    qtest::ModalOutcome out = fmtest::TrackDriven(root, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
         fmtest::HoverEntry(root, kAlpha);
         ASSERT_TRUE(RightClickForContext());
         fmtest::HoverEntry(ctx, kOpen);

@@ -1,6 +1,5 @@
 #include "tests/flatmenu/flatmenu_test_util.h"
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 namespace fmtest {
 
@@ -8,42 +7,13 @@ HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
 
-std::vector<HWND> MenuWindows() {
-    return qtest::FindWindowsOfClass("fpmMenuClass");
-}
-
-TrackOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y, const std::function<void()>& steps,
-                         HWND notifyWindow) {
-    TrackOutcome outcome;
-    qtest::Watchdog watchdog("the tracked menu");
-    const int failures = qtest::FailureCount();
-    qtest::InputThread input([&] {
-        steps();
-        // A failed step leaves the menus as they are: close them now.
-        if (qtest::FailureCount() > failures) watchdog.Fire();
-    });
-    outcome.result = menu.Track(x, y, notifyWindow, true, false, &outcome.contextCommand);
-    watchdog.Disarm();
-    input.Join();
-    outcome.rescued = watchdog.Fired();
-    qtest::ReleaseAllButtons();
-    qtest::PumpMessages();
-    return outcome;
-}
-
-bool WaitShown(const CFlatPopupMenu& menu, int timeoutMs) {
-    return qtest::PollUntil(
-        [&] {
-            // The menu has its window once Track has shown it and taken the
-            // capture (or not).
-            HWND w = menu.Window();
-            return w && IsWindowVisible(w);
+qtest::ModalOutcome TrackDriven(CFlatPopupMenu& menu, int x, int y,
+                                const std::function<void()>& steps, HWND notifyWindow) {
+    return qtest::DriveModal(
+        [&](int* contextCommand) {
+            return menu.Track(x, y, notifyWindow, true, false, contextCommand);
         },
-        timeoutMs);
-}
-
-bool WaitGone(const CFlatPopupMenu& menu, int timeoutMs) {
-    return qtest::PollUntil([&] { return menu.Window() == nullptr; }, timeoutMs);
+        steps, "the tracked menu");
 }
 
 POINT Origin(const CFlatPopupMenu& menu) {
@@ -82,13 +52,6 @@ bool StillShownAfterInput(const CFlatPopupMenu& menu) {
     return menu.Window() != nullptr;
 }
 
-HWND CaptureOf(DWORD threadId) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(threadId, &info)) return nullptr;
-    return info.hwndCapture;
-}
-
 void HoverByMessage(const CFlatPopupMenu& menu, size_t index, int x) {
     const FlatMenuItem* item = menu.Rows().Item(static_cast<int>(index));
     SendMessageA(menu.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, item->top + item->height / 2));
@@ -123,57 +86,6 @@ COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     SelectObject(dc, old);
     DeleteDC(dc);
     return c;
-}
-
-int CountPixels(HWND window, const RECT& rect, COLORREF colour) {
-    HDC dc = GetDC(window);
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-        for (int x = rect.left; x < rect.right; ++x)
-            if (GetPixel(dc, x, y) == colour) ++count;
-    ReleaseDC(window, dc);
-    return count;
-}
-
-int CountPixelsOtherThan(HWND window, const RECT& rect, COLORREF colour) {
-    const int all = (rect.right - rect.left) * (rect.bottom - rect.top);
-    return all - CountPixels(window, rect, colour);
-}
-
-bool SaveScreen(const char* path) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = w;
-    header.biHeight = h;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                   &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((w * 3 + 3) / 4) * 4, imageSize = stride * h;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + imageSize;
-    header.biSizeImage = imageSize;
-    bool ok = false;
-    if (FILE* f = fopen(path, "wb")) {
-        ok = fwrite(&file, sizeof file, 1, f) == 1 && fwrite(&header, sizeof header, 1, f) == 1 &&
-             fwrite(bits, imageSize, 1, f) == 1;
-        fclose(f);
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(dib);
-    ReleaseDC(nullptr, screen);
-    return ok;
 }
 
 } // namespace fmtest

@@ -42,8 +42,8 @@ int HotAfterMove(const CFlatPopupMenu& menu, size_t entry, int dx, int dy) {
 
 TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
     std::vector<int> seen;
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         EXPECT_EQ(-1, menu.Rows().HotIndex());
         EXPECT_TRUE(fmtest::HoverEntry(menu, kAlpha));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
@@ -60,7 +60,7 @@ TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
         qtest::MoveMouse(kOutside.x, kOutside.y);
         EXPECT_TRUE(qtest::SyncInput());
         EXPECT_EQ(-1, menu.Rows().HotIndex());
-        EXPECT_EQ(menu.Window(), fmtest::CaptureOf(thread));
+        EXPECT_EQ(menu.Window(), qtest::CaptureOf(thread));
         ClickOutside();
     });
     EXPECT_FALSE(out.rescued);
@@ -68,8 +68,8 @@ TEST_F(FlatMenuInput, HotEntryFollowsThePointerOutsideTheDeadBand) {
 }
 
 TEST_F(FlatMenuInput, LeftReleaseOnAnEntryEndsWithItsIdPromptly) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         qtest::LeftDown();
         qtest::LeftUp();
@@ -81,12 +81,12 @@ TEST_F(FlatMenuInput, LeftReleaseOnAnEntryEndsWithItsIdPromptly) {
     EXPECT_EQ(0, out.contextCommand);
     EXPECT_EQ(nullptr, menu.Window());
     EXPECT_EQ(nullptr, GetCapture()) << "the capture is given back";
-    EXPECT_TRUE(fmtest::MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(FlatMenuInput, ReleaseOnEntriesWithoutACommandChoosesNothing) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         for (Entry e : {kNoCommand, kDisabled, kSeparator}) {
             fmtest::MoveToEntry(menu, e, 30, e == kSeparator ? 2 : 10);
             qtest::LeftDown();
@@ -106,8 +106,8 @@ TEST_F(FlatMenuInput, ReleaseOnEntriesWithoutACommandChoosesNothing) {
 
 TEST_F(FlatMenuInput, PressOrReleaseOutsideEndsWithZeroAndTheMenuCanBeTrackedAgain) {
     // Left press outside.
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::MoveMouse(kOutside.x, kOutside.y);
         qtest::LeftDown();
@@ -117,7 +117,7 @@ TEST_F(FlatMenuInput, PressOrReleaseOutsideEndsWithZeroAndTheMenuCanBeTrackedAga
 
     // Right press outside.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         qtest::MoveMouse(kOutside.x, kOutside.y);
         qtest::RightDown();
         qtest::RightUp();
@@ -127,7 +127,7 @@ TEST_F(FlatMenuInput, PressOrReleaseOutsideEndsWithZeroAndTheMenuCanBeTrackedAga
 
     // A press in the left dead band counts as outside too.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         fmtest::MoveToEntry(menu, kAlpha, 1, 10);
         qtest::LeftDown();
     });
@@ -136,7 +136,7 @@ TEST_F(FlatMenuInput, PressOrReleaseOutsideEndsWithZeroAndTheMenuCanBeTrackedAga
 
     // And the same object still chooses normally.
     out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::LeftDown();
         qtest::LeftUp();
@@ -153,10 +153,10 @@ TEST_F(FlatMenuInput, FirstReleaseIsIgnoredWhenOpenedWithTheButtonHeld) {
         qtest::LeftDown();
     });
     press.Join();
-    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
+    ASSERT_TRUE(qtest::WaitFor([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
 
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         EXPECT_TRUE(fmtest::HoverEntry(menu, kBeta));
         qtest::LeftUp(); // the release of the opening press
         ASSERT_TRUE(fmtest::StillShownAfterInput(menu)) << "the first release chose an entry";
@@ -175,9 +175,9 @@ TEST_F(FlatMenuInput, FirstReleaseOutsideIsIgnoredToo) {
         qtest::LeftDown();
     });
     press.Join();
-    ASSERT_TRUE(qtest::PollUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    ASSERT_TRUE(qtest::WaitFor([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         qtest::LeftUp();
         ASSERT_TRUE(fmtest::StillShownAfterInput(menu))
             << "the first release outside closed the menu";
@@ -189,8 +189,8 @@ TEST_F(FlatMenuInput, FirstReleaseOutsideIsIgnoredToo) {
 
 TEST_F(FlatMenuInput, RightClickWithoutContextMenuOrNotifyWindowShowsAMessage) {
     qtest::MessageBoxWatcher watcher("CFlatPopupMenu::ButtonDown");
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         fmtest::HoverEntry(menu, kAlpha);
         qtest::RightDown();
         qtest::RightUp();
@@ -231,10 +231,10 @@ TEST_F(FlatMenuInput, RightClickPostsClickPointAndMenuToTheNotifyWindow) {
     ASSERT_NE(nullptr, notify);
     g_notifications.clear();
     POINT clicked = {};
-    fmtest::TrackOutcome out = fmtest::TrackDriven(
+    qtest::ModalOutcome out = fmtest::TrackDriven(
         menu, kMenuX, kMenuY,
         [&] {
-            ASSERT_TRUE(fmtest::WaitShown(menu));
+            ASSERT_TRUE(qtest::WaitShown(menu));
             fmtest::HoverEntry(menu, kBeta);
             GetCursorPos(&clicked);
             qtest::RightDown();
@@ -283,8 +283,8 @@ TEST(FlatMenuMnemonic, FirstAmpersandOfSelectableEntriesAndFirstMatchWins) {
     menu.AppendItem(0, "&Null id", 0, -1);
 
     // Skipped entries, a second "&" and a trailing "&" match nothing.
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, 500, 200, [&] {
+        ASSERT_TRUE(qtest::WaitShown(menu));
         Type(menu, "dgsclx&");
         ASSERT_NE(nullptr, menu.Window()) << "a skipped entry was chosen";
         Type(menu, "Z");
@@ -293,14 +293,14 @@ TEST(FlatMenuMnemonic, FirstAmpersandOfSelectableEntriesAndFirstMatchWins) {
     EXPECT_EQ(5, out.result) << "upper case matches, and the first of two matches wins";
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         Type(menu, "B");
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(4, out.result);
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         Type(menu, "o");
     });
     EXPECT_FALSE(out.rescued);
@@ -308,7 +308,7 @@ TEST(FlatMenuMnemonic, FirstAmpersandOfSelectableEntriesAndFirstMatchWins) {
     EXPECT_EQ(nullptr, child.Window());
 
     out = fmtest::TrackDriven(menu, 500, 200, [&] {
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         Type(menu, "n");
     });
     EXPECT_FALSE(out.rescued) << "an entry with id 0 closes the tree";
@@ -336,8 +336,8 @@ TEST(FlatMenuTrackFailure, WindowCreationFailureShowsAMessageAndReturnsZero) {
 }
 
 TEST_F(FlatMenuInput, QuitMessageClosesTheMenuAndEndsTheLoop) {
-    fmtest::TrackOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
-        if (fmtest::WaitShown(menu)) PostThreadMessageA(thread, WM_QUIT, 0, 0);
+    qtest::ModalOutcome out = fmtest::TrackDriven(menu, kMenuX, kMenuY, [&] {
+        if (qtest::WaitShown(menu)) PostThreadMessageA(thread, WM_QUIT, 0, 0);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);

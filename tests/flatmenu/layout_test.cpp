@@ -55,7 +55,7 @@ class FlatMenuLayout : public ::testing::Test {
 
 TEST_F(FlatMenuLayout, EmptyMenuIs46By5) {
     EXPECT_EQ(0, menu.Track(100, 100, nullptr, false, true, nullptr));
-    ASSERT_TRUE(fmtest::WaitShown(menu)) << "non-modal Track leaves the window shown";
+    ASSERT_TRUE(qtest::WaitShown(menu)) << "non-modal Track leaves the window shown";
     SIZE s = WindowSize(menu.Window());
     EXPECT_EQ(46, s.cx);
     EXPECT_EQ(5, s.cy);

@@ -58,7 +58,7 @@ class FlatMenuPaint : public ::testing::Test {
         menu.AppendItem(fpmGrayed, "MMMMMM", 4, -1);
         menu.AppendPopup(0, "Submenu", &child, -1, 0);
         menu.Track(600, 100, nullptr, false, true, nullptr);
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         UpdateWindow(menu.Window());
         qtest::PumpMessages();
         w = menu.Window();
@@ -213,14 +213,14 @@ TEST_F(FlatMenuPaint, SubmenuArrowTipAtWMinus7) {
 
 TEST_F(FlatMenuPaint, GrayedTextUsesDisabledColourUnlessHot) {
     ASSERT_NE(c.grayText, c.text);
-    EXPECT_GT(fmtest::CountPixels(w, TextBox(kGrayed), c.grayText), 10);
-    EXPECT_EQ(0, fmtest::CountPixels(w, TextBox(kGrayed), c.text));
-    EXPECT_GT(fmtest::CountPixels(w, TextBox(kPlain), c.text), 10);
+    EXPECT_GT(qtest::Snapshot(w).Count(TextBox(kGrayed), c.grayText), 10);
+    EXPECT_EQ(0, qtest::Snapshot(w).Count(TextBox(kGrayed), c.text));
+    EXPECT_GT(qtest::Snapshot(w).Count(TextBox(kPlain), c.text), 10);
 
     fmtest::HoverByMessage(menu, kGrayed);
     EXPECT_EQ(kGrayed, menu.Rows().HotIndex()) << "grayed entries can be hot";
-    EXPECT_GT(fmtest::CountPixels(w, TextBox(kGrayed), c.hotText), 10);
-    EXPECT_EQ(0, fmtest::CountPixels(w, TextBox(kGrayed), c.grayText));
+    EXPECT_GT(qtest::Snapshot(w).Count(TextBox(kGrayed), c.hotText), 10);
+    EXPECT_EQ(0, qtest::Snapshot(w).Count(TextBox(kGrayed), c.grayText));
 }
 
 TEST(FlatMenuPaintText, AmpersandUnderlinesTheNextCharacter) {
@@ -230,16 +230,16 @@ TEST(FlatMenuPaintText, AmpersandUnderlinesTheNextCharacter) {
     menu.AppendItem(0, "Wx", 1, -1);
     menu.AppendItem(0, "&Wx", 2, -1);
     menu.Track(600, 100, nullptr, false, true, nullptr);
-    ASSERT_TRUE(fmtest::WaitShown(menu));
+    ASSERT_TRUE(qtest::WaitShown(menu));
     UpdateWindow(menu.Window());
     const COLORREF background = GetSysColor(COLOR_MENU);
     const int W = menu.Rows().Width();
     RECT plain = {25, menu.Rows().Item(0)->top + 1, W - 3, menu.Rows().Item(0)->top + 19};
     RECT marked = {25, menu.Rows().Item(1)->top + 1, W - 3, menu.Rows().Item(1)->top + 19};
-    const int plainCount = fmtest::CountPixelsOtherThan(menu.Window(), plain, background);
-    const int markedCount = fmtest::CountPixelsOtherThan(menu.Window(), marked, background);
-    const int underline = fmtest::CountPixels(menu.Window(), marked, GetSysColor(COLOR_MENUTEXT)) -
-                          fmtest::CountPixels(menu.Window(), plain, GetSysColor(COLOR_MENUTEXT));
+    const int plainCount = qtest::Snapshot(menu.Window()).CountOtherThan(plain, background);
+    const int markedCount = qtest::Snapshot(menu.Window()).CountOtherThan(marked, background);
+    const int underline = qtest::Snapshot(menu.Window()).Count(marked, GetSysColor(COLOR_MENUTEXT)) -
+                          qtest::Snapshot(menu.Window()).Count(plain, GetSysColor(COLOR_MENUTEXT));
     EXPECT_GT(plainCount, 10);
     // The same glyphs plus a solid underline as wide as the "W", and no "&".
     EXPECT_GE(underline, 5);
@@ -311,7 +311,7 @@ TEST(FlatMenuPaintIcons, ColourKeyShowsTheMenuThroughMagentaAndKeepsTheStrip) {
         menu.AppendItem(0, "Red", 1, 0);
         menu.AppendItem(0, "Green", 2, 1);
         menu.Track(600, 100, nullptr, false, true, nullptr);
-        ASSERT_TRUE(fmtest::WaitShown(menu));
+        ASSERT_TRUE(qtest::WaitShown(menu));
         UpdateWindow(menu.Window());
         fmtest::HoverByMessage(menu, 1);
         const COLORREF background = GetSysColor(COLOR_MENU);
@@ -334,7 +334,7 @@ TEST(FlatMenuPaintIcons, IconIndexWithoutAStripIsSkipped) {
     menu.Create(Instance(), fpmNoBitmap, host.Handle(), nullptr, nullptr, nullptr);
     menu.AppendItem(0, "Orphan icon", 1, 3);
     menu.Track(600, 100, nullptr, false, true, nullptr);
-    ASSERT_TRUE(fmtest::WaitShown(menu));
+    ASSERT_TRUE(qtest::WaitShown(menu));
     UpdateWindow(menu.Window());
     fmtest::HoverByMessage(menu, 0);
     int first, last;

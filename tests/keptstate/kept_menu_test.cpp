@@ -30,7 +30,7 @@ void Flatten(const StoredKey& key, const std::wstring& path, Flat* out) {
         Flatten(child, path + L"\\" + child.name, out);
 }
 
-// What a press reads (normalising as it goes) with what the presses before it
+// What a press reads (normalizing as it goes) with what the presses before it
 // kept in `keptMenu`, and whether it was the kept tree.
 Flat PressRead(KeptMenu& keptMenu, bool* kept) {
     StoredKey tree;

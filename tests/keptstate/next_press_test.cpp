@@ -43,7 +43,7 @@ std::vector<DWORD> ReferenceImage(const char* file, UINT index) {
     return pixels;
 }
 
-// The native tree of one press: the stored menu read (and normalised) once,
+// The native tree of one press: the stored menu read (and normalized) once,
 // and built from what was read, as WBPress does it, with what the presses
 // before it kept in `cache`.
 class PressedMenu {

@@ -30,30 +30,30 @@ void operator delete(void* memory, size_t) noexcept {
 
 TEST_F(MenuKeys, AFailureWhileHandlingALetterClosesTheTreeWithNoChoice) {
     const DWORD thread = GetCurrentThreadId();
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_DOWN);
-        Settle();
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
+        qtest::PressKey(VK_DOWN);
+        EXPECT_TRUE(qtest::SyncInput());
         g_failNextAllocationOf = thread;
-        Type('b'); // several entries start with b: their list is gathered
+        qtest::TypeChar('b'); // several entries start with b: their list is gathered
     });
     EXPECT_EQ(0u, g_failNextAllocationOf.load()) << "no allocation failed";
     EXPECT_FALSE(out.threw) << "the failure escaped from Track";
     EXPECT_FALSE(out.rescued) << "the failure left menus open";
     EXPECT_EQ(0, out.result);
     EXPECT_EQ(nullptr, root.Window());
-    EXPECT_TRUE(MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
 TEST_F(MenuKeys, AFailureInASubmenuOpenedByAKeyClosesTheWholeTree) {
     const DWORD thread = GetCurrentThreadId();
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Type('c');
-        if (!WaitShown(charlie)) return;
-        Settle();
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
+        qtest::TypeChar('c');
+        if (!qtest::WaitShown(charlie)) return;
+        EXPECT_TRUE(qtest::SyncInput());
         g_failNextAllocationOf = thread;
-        Type('o'); // "One", the only entry starting with o
+        qtest::TypeChar('o'); // "One", the only entry starting with o
     });
     EXPECT_EQ(0u, g_failNextAllocationOf.load()) << "no allocation failed";
     EXPECT_FALSE(out.threw) << "the failure escaped from Track";
@@ -61,5 +61,5 @@ TEST_F(MenuKeys, AFailureInASubmenuOpenedByAKeyClosesTheWholeTree) {
     EXPECT_EQ(0, out.result) << "nothing is chosen";
     EXPECT_EQ(nullptr, charlie.Window());
     EXPECT_EQ(nullptr, root.Window());
-    EXPECT_TRUE(MenuWindows().empty());
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }

@@ -3,7 +3,7 @@
 namespace keytest {
 
 void MenuKeys::SetUp() {
-    ParkPointer();
+    qtest::ParkPointer();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(context.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, nullptr));
     context.AppendItem(fpmBold, "&Open", kOpenCmd, -1);
@@ -37,30 +37,27 @@ void MenuKeys::SetUp() {
     echo.AppendItem(0, "Inner", kInnerId, -1);
 }
 
-Outcome MenuKeys::Run(const std::function<void()>& steps) {
-    return RunDriven(
-        host,
+qtest::ModalOutcome MenuKeys::Run(const std::function<void()>& steps) {
+    return qtest::DriveModal(
         [&](int* contextCommand) {
             return root.Track(kRootX, kRootY, nullptr, true, false, contextCommand);
         },
-        steps);
+        steps, "the tracked tree");
 }
 
-bool MenuKeys::WaitShown(const CFlatPopupMenu& menu) {
-    return WaitFor([&] {
-        // The menu has its window once Track has shown it and taken the
-        // capture (or not).
-        HWND w = menu.Window();
-        return w && IsWindowVisible(w);
-    });
+void MenuKeys::RunCase(const KeyCase& keyCase) {
+    SCOPED_TRACE(keyCase.name);
+    const qtest::ModalOutcome out = Run([&] { qtest::RunSteps(view, keyCase.steps); });
+    EXPECT_FALSE(out.rescued) << "the steps left menus open";
+    EXPECT_EQ(keyCase.result, out.result);
+    EXPECT_EQ(keyCase.contextCommand, out.contextCommand);
+    EXPECT_EQ(0, out.hostKeyMessages) << "while a menu is open, every key is the menu's";
+    EXPECT_TRUE(qtest::MenuWindows().empty());
 }
 
-void MenuKeys::ExpectHot(const CFlatPopupMenu& menu, int index) {
-    Settle();
-    EXPECT_EQ(index, menu.Rows().HotIndex());
-    if (menu.Window() && index >= 0)
-        EXPECT_TRUE(WaitPaintedHot(menu.Window(), Top(menu, index)))
-            << "entry " << index << " is not painted hot";
+POINT MenuKeys::RowPoint(const CFlatPopupMenu& menu, int index, int dx, int dy) {
+    const RECT r = qtest::WindowRect(menu.Window());
+    return POINT{r.left + dx, r.top + menu.Rows().Item(index)->top + dy};
 }
 
 } // namespace keytest

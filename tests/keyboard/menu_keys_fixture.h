@@ -1,10 +1,15 @@
 // A launcher-like tree of flat menus for the keyboard tests: a titled root
 // with a submenu reached by its mnemonic, a submenu without one, entries that
-// cannot be chosen, and the context menu of the plug-in.
+// cannot be chosen, and the context menu of the plug-in. Tracked as the press
+// does, on the test's thread, while a table of steps is sent from a second.
 #pragma once
 #include <gtest/gtest.h>
+#include <vector>
 #include "flatmenu/flat_popup_menu.h"
-#include "tests/keyboard/key_test_support.h"
+#include "tests/support/drive_modal.h"
+#include "tests/support/flat_menus.h"
+#include "tests/support/step_table.h"
+#include "tests/support/test_support.h"
 
 namespace keytest {
 
@@ -33,6 +38,8 @@ enum ContextEntry {
     kCancelLine = 4,
     kCancel = 5
 };
+// The menus, as the tables number them.
+enum MenuId { kRootMenu = 0, kCharlieMenu = 1, kEchoMenu = 2, kContextMenu = 3 };
 
 const int kAlphaId = 101, kBravoId = 102, kGrayedId = 103, kCharlieId = 104, kDisabledId = 105,
           kBetaId = 106, kDeltaId = 107, kEchoId = 108;
@@ -42,22 +49,34 @@ const int kOpenCmd = 40004, kInsertCmd = 40001, kDeleteCmd = 40003, kPropertiesC
 
 const int kRootX = 200, kRootY = 150;
 
+// One table: its steps, and what Track reports at the end.
+struct KeyCase {
+    const char* name;
+    std::vector<qtest::Step> steps;
+    int result;
+    int contextCommand;
+};
+
 class MenuKeys : public ::testing::Test {
   protected:
     void SetUp() override;
     // Tracks the root at (kRootX, kRootY) as the press does, while `steps` run
     // on a second thread.
-    Outcome Run(const std::function<void()>& steps);
-    // Waits until the menu's window is shown.
-    bool WaitShown(const CFlatPopupMenu& menu);
+    qtest::ModalOutcome Run(const std::function<void()>& steps);
+    // Runs a table: the steps hold, Track reports the case's result and
+    // context command, the steps close every menu, and no key reaches the
+    // host meanwhile. Failures name the case.
+    void RunCase(const KeyCase& keyCase);
     int Top(const CFlatPopupMenu& menu, int index) const { return menu.Rows().Item(index)->top; }
-    // Settles the keys typed so far, then checks the menu's hot entry and that
-    // it is the one painted hot.
-    void ExpectHot(const CFlatPopupMenu& menu, int index);
+    // Screen point in a row of a shown menu.
+    static POINT RowPoint(const CFlatPopupMenu& menu, int index, int dx = 30, int dy = 10);
 
-    KeyHost host;
-    MarkerWatch markers{GetCurrentThreadId()};
+    qtest::HostWindow host;
     CFlatPopupMenu root, charlie, echo, context;
+    qtest::FlatMenuView view{{{&root, "the root"},
+                              {&charlie, "Charlie"},
+                              {&echo, "Echo"},
+                              {&context, "the context menu"}}};
 };
 
 } // namespace keytest

@@ -1,372 +1,270 @@
 // The keyboard drives every menu of a tree: keys typed with SendInput while
 // the host's window has the focus move the hot entry, open and close
-// submenus and the context menu, and choose, and none reaches the host.
+// submenus and the context menu, and choose, and none reaches the host. Each
+// test is a table of steps: a key (or a pointer move, a click), then the
+// innermost menu and its hot entry.
 #include "tests/keyboard/menu_keys_fixture.h"
 
 using namespace keytest;
+using qtest::Char;
+using qtest::Key;
+using qtest::kClosed;
+using qtest::kNoHot;
+using qtest::Opened;
+using qtest::ShiftKey;
+
+namespace {
+const int kRoot = kRootMenu, kChild = kCharlieMenu, kEchoM = kEchoMenu, kCtx = kContextMenu;
+
+void ExpectMenuCount(size_t count, const char* why) {
+    EXPECT_EQ(count, qtest::MenuWindows().size()) << why;
+}
+} // namespace
 
 TEST_F(MenuKeys, DownAndUpWrapAroundAndSkipEntriesThatCannotBeChosen) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        EXPECT_EQ(-1, root.Rows().HotIndex()) << "a menu opened by the mouse has no hot entry";
-        Tap(VK_DOWN);
-        ExpectHot(root, kAlpha); // the title and its line are skipped
-        Tap(VK_DOWN);
-        ExpectHot(root, kBravo);
-        EXPECT_TRUE(WaitPaintedPlain(root.Window(), Top(root, kAlpha)));
-        Tap(VK_DOWN);
-        ExpectHot(root, kCharlie); // grayed skipped
-        Tap(VK_DOWN);
-        ExpectHot(root, kBeta); // separator and disabled skipped
-        Tap(VK_DOWN);
-        ExpectHot(root, kDelta);
-        Tap(VK_DOWN);
-        ExpectHot(root, kEcho);
-        Tap(VK_DOWN);
-        ExpectHot(root, kAlpha); // wrapped to the top
-        Tap(VK_UP);
-        ExpectHot(root, kEcho); // and back to the bottom
-        Tap(VK_UP);
-        ExpectHot(root, kDelta);
-        EXPECT_EQ(1u, MenuWindows().size()) << "moving onto a submenu entry opens nothing";
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+    RunCase({"Down and Up",
+             {{Opened(), kRoot, kNoHot}, // a menu opened by the mouse has no hot entry
+              {Key(VK_DOWN), kRoot, kAlpha}, // the title and its line are skipped
+              {Key(VK_DOWN), kRoot, kBravo},
+              {Key(VK_DOWN), kRoot, kCharlie}, // grayed skipped
+              {Key(VK_DOWN), kRoot, kBeta},    // separator and disabled skipped
+              {Key(VK_DOWN), kRoot, kDelta},
+              {Key(VK_DOWN), kRoot, kEcho},
+              {Key(VK_DOWN), kRoot, kAlpha}, // wrapped to the top
+              {Key(VK_UP), kRoot, kEcho},    // and back to the bottom
+              {Key(VK_UP), kRoot, kDelta,
+               [] { ExpectMenuCount(1, "moving onto a submenu entry opens nothing"); }},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
 }
 
 TEST_F(MenuKeys, UpWithNoHotEntryTakesTheLastAndHomeAndEndTheEnds) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_UP);
-        ExpectHot(root, kEcho);
-        Tap(VK_HOME);
-        ExpectHot(root, kAlpha);
-        Tap(VK_END);
-        ExpectHot(root, kEcho);
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"Up, Home and End",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_UP), kRoot, kEcho},
+              {Key(VK_HOME), kRoot, kAlpha},
+              {Key(VK_END), kRoot, kEcho},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
 }
 
 TEST_F(MenuKeys, EnterChoosesTheHotEntryAsALeftReleaseDoes) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_RETURN); // no hot entry: nothing
-        Tap(VK_DOWN);
-        Tap(VK_DOWN);
-        ExpectHot(root, kBravo);
-        Tap(VK_RETURN);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kBravoId, out.result);
-    EXPECT_EQ(0, out.contextCommand);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+    RunCase({"Enter",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_RETURN), kRoot, kNoHot}, // no hot entry: nothing
+              {Key(VK_DOWN), kRoot, kAlpha},
+              {Key(VK_DOWN), kRoot, kBravo},
+              {Key(VK_RETURN), kClosed, kNoHot}},
+             kBravoId,
+             0});
 }
 
 TEST_F(MenuKeys, RightOpensTheSubmenuBesideItsEntryWithItsFirstEntryHot) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_END);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        ExpectHot(root, kCharlie);
-        Tap(VK_RIGHT);
-        if (!WaitShown(charlie)) return;
-        ExpectHot(charlie, kOne);
+    auto besideItsEntry = [&] {
         // Where the mouse opens it: over the root's right edge, its first
         // entry level with its own entry.
-        EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3,
-                  WindowRect(charlie.Window()).left);
-        EXPECT_EQ(WindowRect(root.Window()).top + Top(root, kCharlie) - 3,
-                  WindowRect(charlie.Window()).top);
+        const RECT r = qtest::WindowRect(root.Window()), c = qtest::WindowRect(charlie.Window());
+        EXPECT_EQ(r.left + root.Rows().Width() - 3, c.left);
+        EXPECT_EQ(r.top + Top(root, kCharlie) - 3, c.top);
         EXPECT_EQ(kCharlie, root.Rows().HotIndex());
-        Tap(VK_DOWN);
-        ExpectHot(charlie, kTwo);
-        Tap(VK_RETURN);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kTwoId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+    };
+    RunCase({"Right",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_END), kRoot, kEcho},
+              {Key(VK_UP), kRoot, kDelta},
+              {Key(VK_UP), kRoot, kBeta},
+              {Key(VK_UP), kRoot, kCharlie},
+              {Key(VK_RIGHT), kChild, kOne, besideItsEntry},
+              {Key(VK_DOWN), kChild, kTwo},
+              {Key(VK_RETURN), kClosed, kNoHot}},
+             kTwoId,
+             0});
 }
 
 TEST_F(MenuKeys, LeftAndEscCloseOnlyTheSubmenuAndEnterOpensItAgain) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_END);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        Tap(VK_RIGHT);
-        if (!WaitShown(charlie)) return;
-        Tap(VK_LEFT);
-        Settle();
-        EXPECT_EQ(nullptr, charlie.Window()) << "Left closes the submenu";
+    auto onlyTheSubmenuClosed = [&] {
+        EXPECT_EQ(nullptr, charlie.Window()) << "the key closes the submenu";
         EXPECT_NE(nullptr, root.Window()) << "and only the submenu";
-        ExpectHot(root, kCharlie);
-        EXPECT_TRUE(WaitForMenuCount(1));
-
-        Tap(VK_RETURN); // Enter on a submenu entry opens it
-        if (!WaitShown(charlie)) return;
-        ExpectHot(charlie, kOne);
-        Tap(VK_ESCAPE);
-        Settle();
-        EXPECT_EQ(nullptr, charlie.Window()) << "Esc closes the submenu";
-        EXPECT_NE(nullptr, root.Window());
-        ExpectHot(root, kCharlie);
-        Tap(VK_LEFT); // in the root: nothing
-        Settle();
-        EXPECT_NE(nullptr, root.Window());
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result) << "Esc in the root closes the tree with no choice";
-    EXPECT_EQ(0, out.contextCommand);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+        ExpectMenuCount(1, "one menu is left");
+    };
+    RunCase({"Left and Esc in a submenu",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_END), kRoot, kEcho},
+              {Key(VK_UP), kRoot, kDelta},
+              {Key(VK_UP), kRoot, kBeta},
+              {Key(VK_UP), kRoot, kCharlie},
+              {Key(VK_RIGHT), kChild, kOne},
+              {Key(VK_LEFT), kRoot, kCharlie, onlyTheSubmenuClosed},
+              {Key(VK_RETURN), kChild, kOne}, // Enter on a submenu entry opens it
+              {Key(VK_ESCAPE), kRoot, kCharlie, onlyTheSubmenuClosed},
+              {Key(VK_LEFT), kRoot, kCharlie, onlyTheSubmenuClosed}, // in the root: nothing
+              {Key(VK_ESCAPE), kClosed, kNoHot}}, // in the root: the tree, with no choice
+             0,
+             0});
 }
 
 TEST_F(MenuKeys, RightOnAnEntryWithoutSubmenuAndUnusedKeysDoNothing) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_DOWN);
-        Tap(VK_RIGHT);
-        Tap(VK_TAB);
-        Tap(VK_F5);
-        Tap(VK_SPACE);
-        ExpectHot(root, kAlpha);
-        EXPECT_EQ(1u, MenuWindows().size());
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages) << "unused keys are swallowed too";
+    // Unused keys are swallowed too: no key reaches the host.
+    RunCase({"Right without a submenu, and unused keys",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_DOWN), kRoot, kAlpha},
+              {Key(VK_RIGHT), kRoot, kAlpha},
+              {Key(VK_TAB), kRoot, kAlpha},
+              {Key(VK_F5), kRoot, kAlpha},
+              {Key(VK_SPACE), kRoot, kAlpha, [] { ExpectMenuCount(1, "nothing opened"); }},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
 }
 
 TEST_F(MenuKeys, TheHostGetsItsKeysAgainOnceTheMenuHasClosed) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_DOWN);
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    host.ResetKeyMessages();
-    Tap(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        return host.KeyMessages() >= 2;
-    })) << "the host window receives the key down and up";
+    RunCase({"a tree opened and closed",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_DOWN), kRoot, kAlpha},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
+    host.ResetCounts();
+    qtest::PressKey(VK_DOWN);
+    EXPECT_TRUE(qtest::WaitFor([&] { return host.KeyMessages() >= 2; }))
+        << "the host window receives the key down and up";
 }
 
 TEST_F(MenuKeys, AMnemonicChoosesItsEntryInEitherCase) {
-    Outcome out = Run([&] {
-        if (WaitShown(root)) Type('A');
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kAlphaId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
-
-    out = Run([&] {
-        if (WaitShown(root)) Type('a');
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kAlphaId, out.result);
+    RunCase({"'A'", {{Opened(), kRoot, kNoHot}, {Char('A'), kClosed, kNoHot}}, kAlphaId, 0});
+    RunCase({"'a'", {{Opened(), kRoot, kNoHot}, {Char('a'), kClosed, kNoHot}}, kAlphaId, 0});
 }
 
 TEST_F(MenuKeys, AMnemonicOnASubmenuEntryOpensTheSubmenu) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Type('c');
-        if (!WaitShown(charlie)) return;
-        EXPECT_EQ(kCharlie, root.Rows().HotIndex());
-        ExpectHot(charlie, kOne);
-        Type('t'); // "&Two", although "Three" starts with it too
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kTwoId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"'c' then 't'",
+             {{Opened(), kRoot, kNoHot},
+              {Char('c'), kChild, kOne, [&] { EXPECT_EQ(kCharlie, root.Rows().HotIndex()); }},
+              {Char('t'), kClosed, kNoHot}}, // "&Two", although "Three" starts with it too
+             kTwoId,
+             0});
 }
 
 TEST_F(MenuKeys, TheOnlyEntryStartingWithALetterIsChosenOrOpened) {
     // "Disabled" starts with d too, but cannot be chosen.
-    Outcome out = Run([&] {
-        if (WaitShown(root)) Type('D');
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kDeltaId, out.result);
-
-    out = Run([&] {
-        if (!WaitShown(root)) return;
-        Type('e');
-        if (!WaitShown(echo)) return;
-        EXPECT_EQ(kEcho, root.Rows().HotIndex());
-        Type('i');
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kInnerId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"'D'", {{Opened(), kRoot, kNoHot}, {Char('D'), kClosed, kNoHot}}, kDeltaId, 0});
+    RunCase({"'e' then 'i'",
+             {{Opened(), kRoot, kNoHot},
+              {Char('e'), kEchoM, 0, [&] { EXPECT_EQ(kEcho, root.Rows().HotIndex()); }},
+              {Char('i'), kClosed, kNoHot}},
+             kInnerId,
+             0});
 }
 
 TEST_F(MenuKeys, ALetterSeveralEntriesStartWithCyclesTheHotEntry) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Type('b');
-        ExpectHot(root, kBravo);
-        Type('B');
-        ExpectHot(root, kBeta);
-        Type('b');
-        ExpectHot(root, kBravo); // cycled
-        Tap(VK_END);
-        Type('b');
-        ExpectHot(root, kBravo); // the next one after the hot entry, from the top
-        Type('z');               // no entry: nothing
-        Type('g');               // only a grayed entry: nothing
-        ExpectHot(root, kBravo);
-        EXPECT_EQ(1u, MenuWindows().size());
-        Tap(VK_RETURN);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kBravoId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"'b' again and again",
+             {{Opened(), kRoot, kNoHot},
+              {Char('b'), kRoot, kBravo},
+              {Char('B'), kRoot, kBeta},
+              {Char('b'), kRoot, kBravo}, // cycled
+              {Key(VK_END), kRoot, kEcho},
+              {Char('b'), kRoot, kBravo}, // the next one after the hot entry, from the top
+              {Char('z'), kRoot, kBravo}, // no entry: nothing
+              {Char('g'), kRoot, kBravo,  // only a grayed entry: nothing
+               [] { ExpectMenuCount(1, "nothing opened"); }},
+              {Key(VK_RETURN), kClosed, kNoHot}},
+             kBravoId,
+             0});
 }
 
 TEST_F(MenuKeys, ShiftF10OpensTheContextMenuAtTheHotEntryAndReportsItsChoice) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        TapWithShift(VK_F10); // no hot entry: nothing
-        Settle();
-        EXPECT_EQ(nullptr, context.Window());
-        Tap(VK_DOWN);
-        Tap(VK_DOWN);
-        ExpectHot(root, kBravo);
-        TapWithShift(VK_F10);
-        if (!WaitShown(context)) return;
-        ExpectHot(context, kOpen);
+    auto atTheEntrysRow = [&] {
         // On the entry's row, a little inside its left edge, just below its top.
-        EXPECT_EQ(WindowRect(root.Window()).left + 8, WindowRect(context.Window()).left);
-        EXPECT_EQ(WindowRect(root.Window()).top + Top(root, kBravo) + 4,
-                  WindowRect(context.Window()).top);
-        Tap(VK_DOWN);
-        ExpectHot(context, kInsert);
-        EXPECT_EQ(kBravo, root.Rows().HotIndex());
-        Tap(VK_RETURN);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kBravoId, out.result);
-    EXPECT_EQ(kInsertCmd, out.contextCommand);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+        const RECT r = qtest::WindowRect(root.Window()), c = qtest::WindowRect(context.Window());
+        EXPECT_EQ(r.left + 8, c.left);
+        EXPECT_EQ(r.top + Top(root, kBravo) + 4, c.top);
+    };
+    RunCase({"Shift+F10",
+             {{Opened(), kRoot, kNoHot},
+              {ShiftKey(VK_F10), kRoot, kNoHot, // no hot entry: nothing
+               [&] { EXPECT_EQ(nullptr, context.Window()); }},
+              {Key(VK_DOWN), kRoot, kAlpha},
+              {Key(VK_DOWN), kRoot, kBravo},
+              {ShiftKey(VK_F10), kCtx, kOpen, atTheEntrysRow},
+              {Key(VK_DOWN), kCtx, kInsert, [&] { EXPECT_EQ(kBravo, root.Rows().HotIndex()); }},
+              {Key(VK_RETURN), kClosed, kNoHot}},
+             kBravoId,
+             kInsertCmd});
 }
 
 TEST_F(MenuKeys, TheContextKeyWorksInASubmenuAndTheContextMenuTakesMnemonics) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Type('c');
-        if (!WaitShown(charlie)) return;
-        Tap(VK_DOWN);
-        Tap(VK_DOWN);
-        ExpectHot(charlie, kThree);
-        Tap(VK_APPS);
-        if (!WaitShown(context)) return;
-        EXPECT_EQ(WindowRect(charlie.Window()).left + 8, WindowRect(context.Window()).left);
-        EXPECT_EQ(WindowRect(charlie.Window()).top + Top(charlie, kThree) + 4,
-                  WindowRect(context.Window()).top);
-        Type('P');
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kThreeId, out.result);
-    EXPECT_EQ(kPropertiesCmd, out.contextCommand);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    auto atTheEntrysRow = [&] {
+        const RECT r = qtest::WindowRect(charlie.Window()), c = qtest::WindowRect(context.Window());
+        EXPECT_EQ(r.left + 8, c.left);
+        EXPECT_EQ(r.top + Top(charlie, kThree) + 4, c.top);
+    };
+    RunCase({"the context key in a submenu, then 'P'",
+             {{Opened(), kRoot, kNoHot},
+              {Char('c'), kChild, kOne},
+              {Key(VK_DOWN), kChild, kTwo},
+              {Key(VK_DOWN), kChild, kThree},
+              {Key(VK_APPS), kCtx, kOpen, atTheEntrysRow},
+              {Char('P'), kClosed, kNoHot}},
+             kThreeId,
+             kPropertiesCmd});
 }
 
 TEST_F(MenuKeys, InTheContextMenuArrowsWrapAndEscClosesTheWholeTree) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_DOWN);
-        Tap(VK_APPS);
-        if (!WaitShown(context)) return;
-        ExpectHot(context, kOpen);
-        Tap(VK_UP);
-        ExpectHot(context, kCancel); // wrapped, the line skipped
-        Tap(VK_UP);
-        ExpectHot(context, kProperties);
-        Tap(VK_HOME);
-        ExpectHot(context, kOpen);
-        Tap(VK_END);
-        ExpectHot(context, kCancel);
-        Tap(VK_LEFT); // the context menu is no submenu: nothing
-        Tap(VK_RIGHT);
-        TapWithShift(VK_F10); // it has no context menu of its own: nothing
-        ExpectHot(context, kCancel);
-        EXPECT_EQ(2u, MenuWindows().size());
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result) << "Esc in the context menu closes the tree with no choice";
-    EXPECT_EQ(0, out.contextCommand);
-    EXPECT_EQ(0, out.hostKeyMessages);
-    EXPECT_TRUE(MenuWindows().empty());
+    RunCase({"keys in the context menu",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_DOWN), kRoot, kAlpha},
+              {Key(VK_APPS), kCtx, kOpen},
+              {Key(VK_UP), kCtx, kCancel}, // wrapped, the line skipped
+              {Key(VK_UP), kCtx, kProperties},
+              {Key(VK_HOME), kCtx, kOpen},
+              {Key(VK_END), kCtx, kCancel},
+              {Key(VK_LEFT), kCtx, kCancel}, // the context menu is no submenu: nothing
+              {Key(VK_RIGHT), kCtx, kCancel},
+              {ShiftKey(VK_F10), kCtx, kCancel, // it has no context menu of its own: nothing
+               [] { ExpectMenuCount(2, "the root and the context menu"); }},
+              {Key(VK_ESCAPE), kClosed, kNoHot}}, // the whole tree, with no choice
+             0,
+             0});
 }
 
 TEST_F(MenuKeys, KeyboardAndMouseMix) {
     const DWORD thread = GetCurrentThreadId(); // the menus' own
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_DOWN);
-        ExpectHot(root, kAlpha);
-        // The mouse moves the hot entry on from where the key left it ...
-        const RECT r = WindowRect(root.Window());
-        MovePointer(r.left + 30, r.top + Top(root, kBeta) + 10);
-        EXPECT_TRUE(WaitFor([&] { return root.Rows().HotIndex() == kBeta; }));
-        // ... the keys from where the mouse left it, and the resting pointer
-        // does not take it back.
-        Tap(VK_DOWN);
-        ExpectHot(root, kDelta);
-        Tap(VK_DOWN);
-        Tap(VK_RIGHT);
-        if (!WaitShown(echo)) return;
-        ExpectHot(echo, 0);
-        EXPECT_TRUE(PaintedPlain(root.Window(), Top(root, kBeta)));
-        EXPECT_EQ(kEcho, root.Rows().HotIndex());
-        // A click on an entry chooses it, whatever the keys did.
-        const RECT e = WindowRect(echo.Window());
-        MovePointer(e.left + 20, e.top + Top(echo, 0) + 10);
-        EXPECT_TRUE(WaitFor([&] { return ThreadCapture(thread) == echo.Window(); }))
-            << "the capture follows the pointer into the submenu";
-        LeftClick();
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(kInnerId, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"keys and the mouse",
+             {{Opened(), kRoot, kNoHot},
+              {Key(VK_DOWN), kRoot, kAlpha},
+              // The mouse moves the hot entry on from where the key left it ...
+              {qtest::MoveTo("Beta", [&] { return RowPoint(root, kBeta); }), kRoot, kBeta},
+              // ... the keys from where the mouse left it, and the resting
+              // pointer does not take it back.
+              {Key(VK_DOWN), kRoot, kDelta},
+              {Key(VK_DOWN), kRoot, kEcho},
+              {Key(VK_RIGHT), kEchoM, 0,
+               [&] {
+                   EXPECT_TRUE(qtest::RowBarHasColour(root.Window(), Top(root, kBeta),
+                                                      GetSysColor(COLOR_MENU)));
+                   EXPECT_EQ(kEcho, root.Rows().HotIndex());
+               }},
+              // A click on an entry chooses it, whatever the keys did.
+              {qtest::MoveTo("Inner", [&] { return RowPoint(echo, 0, 20); }), kEchoM, 0,
+               [&] {
+                   EXPECT_EQ(echo.Window(), qtest::CaptureOf(thread))
+                       << "the capture follows the pointer into the submenu";
+               }},
+              {qtest::LeftClick(), kClosed, kNoHot}},
+             kInnerId,
+             0});
 }
 
 TEST_F(MenuKeys, ASubmenuOpenedByTheMouseHasNoHotEntryUntilAKey) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        const RECT r = WindowRect(root.Window());
-        MovePointer(r.left + 30, r.top + Top(root, kCharlie) + 10);
-        if (!WaitShown(charlie)) return; // after the submenu delay
-        EXPECT_EQ(-1, charlie.Rows().HotIndex());
-        Tap(VK_DOWN);
-        ExpectHot(charlie, kOne);
-        Tap(VK_ESCAPE);
-        Settle();
-        EXPECT_EQ(nullptr, charlie.Window());
-        Tap(VK_ESCAPE);
-    });
-    EXPECT_FALSE(out.rescued);
-    EXPECT_EQ(0, out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
+    RunCase({"a submenu opened by the mouse",
+             {{Opened(), kRoot, kNoHot},
+              // It opens after the submenu delay.
+              {qtest::MoveTo("Charlie", [&] { return RowPoint(root, kCharlie); }), kChild,
+               kNoHot},
+              {Key(VK_DOWN), kChild, kOne},
+              {Key(VK_ESCAPE), kRoot, kCharlie, [&] { EXPECT_EQ(nullptr, charlie.Window()); }},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
 }

@@ -1,6 +1,7 @@
 #include "plugin_test_files.h"
 #include <stdio.h>
 #include <vector>
+#include "tests/support/snapshot.h"
 
 namespace facetest {
 std::string ExeDir() {
@@ -32,30 +33,8 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 void WriteFace(const std::string& path, int width, int height, COLORREF colour) {
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    std::vector<BYTE> pixels(stride * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            BYTE* p = &pixels[y * stride + x * 3];
-            p[0] = GetBValue(colour);
-            p[1] = GetGValue(colour);
-            p[2] = GetRValue(colour);
-        }
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    bytes.append(pixels.begin(), pixels.end());
-    WriteText(path, bytes);
+    qtest::SaveBmp(path, width, height,
+                   std::vector<COLORREF>(static_cast<size_t>(width) * height, colour));
 }
 
 HMODULE LoadHostModule() {

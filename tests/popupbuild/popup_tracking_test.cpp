@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "tests/popupbuild/native_menu_fixture.h"
 #include "tests/support/test_press.h"
+#include "tests/support/drive_modal.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -31,18 +32,33 @@ class LauncherTracking : public ::testing::Test {
         qtest::ReleaseAllButtons();
         DestroyMenu(m_resource);
     }
-    // Tracks the launcher menu; a menu that is not closed by the steps is
-    // closed by the watchdog, which fails the test.
-    int Show(HWND host, int* context, int* parent) {
-        qtest::Watchdog watchdog("the launcher menu");
-        qtest::TestPress press(host);
-        const int chosen =
-            ShowLauncherMenu(press.Context(), m_menus.Root(), 100, 100, GetSubMenu(m_resource, 0));
-        const MenuChoice& choice = press.Context().choice;
-        EXPECT_EQ(chosen, choice.itemId) << "the choice is recorded in the press";
-        if (context) *context = choice.contextCommand;
-        if (parent) *parent = choice.parentSubmenuId;
-        return chosen;
+    // What the launcher menu reported.
+    struct Shown {
+        int chosen = -7;
+        int context = -7;
+        int parent = -7;
+        bool rescued = false;
+    };
+    // Tracks the launcher menu while `steps` play the user on a second thread
+    // (qtest::DriveModal: a menu that the steps do not close is closed from
+    // outside, and the test fails).
+    Shown Show(HWND host, const std::function<void()>& steps = [] {}) {
+        Shown shown;
+        const qtest::ModalOutcome out = qtest::DriveModal(
+            [&] {
+                qtest::TestPress press(host);
+                const int chosen = ShowLauncherMenu(press.Context(), m_menus.Root(), 100, 100,
+                                                    GetSubMenu(m_resource, 0));
+                const MenuChoice& choice = press.Context().choice;
+                EXPECT_EQ(chosen, choice.itemId) << "the choice is recorded in the press";
+                shown.context = choice.contextCommand;
+                shown.parent = choice.parentSubmenuId;
+                return chosen;
+            },
+            steps, "the launcher menu");
+        shown.chosen = out.result;
+        shown.rescued = out.rescued;
+        return shown;
     }
     NativeMenuFixture m_menus;
     HMENU m_tools = nullptr;
@@ -58,37 +74,30 @@ POINT EntryPoint(HWND w, int index, int titled = 1) {
     return POINT{r.left + 40, r.top + top + kEntryHeight / 2};
 }
 
-// Waits until `count` popup windows of this process are visible and returns
-// the newest (top of the z-order), or null.
+// Waits until `count` popup windows of this process are visible (the menus
+// holding the capture) and returns the newest, or null.
 HWND WaitForPopupCount(size_t count) {
-    HWND found = nullptr;
-    qtest::PollUntil([&] {
-        auto windows = qtest::FindWindowsOfClass("fpmMenuClass");
-        if (windows.size() < count) return false;
-        found = windows.front();
-        return true;
-    });
-    return found;
+    return qtest::WaitForMenus(count);
 }
 } // namespace
 
 TEST_F(LauncherTracking, LeftChoiceInRootReportsIdAndNoParent) {
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    const Shown shown = Show(host.Handle(), [] {
         HWND popup = WaitForPopupCount(1);
         ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 2);
         qtest::ClickAt(p.x, p.y);
     });
-    int context = -7, parent = -7;
-    EXPECT_EQ(0x033C, Show(host.Handle(), &context, &parent));
-    EXPECT_EQ(0, context);
-    EXPECT_EQ(0, parent);
+    EXPECT_FALSE(shown.rescued);
+    EXPECT_EQ(0x033C, shown.chosen);
+    EXPECT_EQ(0, shown.context);
+    EXPECT_EQ(0, shown.parent);
 }
 
 TEST_F(LauncherTracking, LeftChoiceInSubmenuReportsItsParentSubmenu) {
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    const Shown shown = Show(host.Handle(), [] {
         HWND popup = WaitForPopupCount(1);
         ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 1);
@@ -101,15 +110,15 @@ TEST_F(LauncherTracking, LeftChoiceInSubmenuReportsItsParentSubmenu) {
         qtest::MoveMouse(q.x - 20, q.y);
         qtest::ClickAt(q.x, q.y);
     });
-    int context = -7, parent = -7;
-    EXPECT_EQ(0x0251, Show(host.Handle(), &context, &parent));
-    EXPECT_EQ(0, context);
-    EXPECT_EQ(0x0351, parent);
+    EXPECT_FALSE(shown.rescued);
+    EXPECT_EQ(0x0251, shown.chosen);
+    EXPECT_EQ(0, shown.context);
+    EXPECT_EQ(0x0351, shown.parent);
 }
 
 TEST_F(LauncherTracking, ContextChoiceReportsItemAndCommand) {
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    const Shown shown = Show(host.Handle(), [] {
         HWND popup = WaitForPopupCount(1);
         ASSERT_NE(nullptr, popup) << "no popup appeared";
         POINT p = EntryPoint(popup, 0);
@@ -121,36 +130,36 @@ TEST_F(LauncherTracking, ContextChoiceReportsItemAndCommand) {
         qtest::MoveMouse(q.x, q.y - 2);
         qtest::ClickAt(q.x, q.y);
     });
-    int context = -7, parent = -7;
-    EXPECT_EQ(0x013C, Show(host.Handle(), &context, &parent));
-    EXPECT_EQ(ID_CONTEXT_DELETE, context);
-    EXPECT_EQ(0, parent);
+    EXPECT_FALSE(shown.rescued);
+    EXPECT_EQ(0x013C, shown.chosen);
+    EXPECT_EQ(ID_CONTEXT_DELETE, shown.context);
+    EXPECT_EQ(0, shown.parent);
 }
 
 TEST_F(LauncherTracking, DismissingReturnsZero) {
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    const Shown shown = Show(host.Handle(), [] {
         HWND popup = WaitForPopupCount(1);
         ASSERT_NE(nullptr, popup) << "no popup appeared";
         RECT r;
         GetWindowRect(popup, &r);
         qtest::ClickAt(r.right + 60, r.bottom + 60);
     });
-    int context = -7, parent = -7;
-    EXPECT_EQ(0, Show(host.Handle(), &context, &parent));
-    EXPECT_EQ(0, context);
-    EXPECT_EQ(0, parent);
+    EXPECT_FALSE(shown.rescued);
+    EXPECT_EQ(0, shown.chosen);
+    EXPECT_EQ(0, shown.context);
+    EXPECT_EQ(0, shown.parent);
 }
 
 TEST_F(LauncherTracking, NoHostWindowShowsNothing) {
     // A first call and window enumeration make what the system makes once
     // per process; only this thread makes GDI objects, so after that the
     // count is compared exactly.
-    EXPECT_EQ(0, Show(nullptr, nullptr, nullptr));
-    EXPECT_TRUE(qtest::FindWindowsOfClass("fpmMenuClass").empty());
+    EXPECT_EQ(0, Show(nullptr).chosen);
+    EXPECT_TRUE(qtest::OwnWindows("fpmMenuClass").empty());
     int gdiBefore = qtest::LiveGdiObjects();
-    EXPECT_EQ(0, Show(nullptr, nullptr, nullptr));
-    EXPECT_TRUE(qtest::FindWindowsOfClass("fpmMenuClass").empty());
+    EXPECT_EQ(0, Show(nullptr).chosen);
+    EXPECT_TRUE(qtest::OwnWindows("fpmMenuClass").empty());
     EXPECT_EQ(gdiBefore, qtest::LiveGdiObjects());
 }
 
@@ -166,7 +175,7 @@ TEST_F(LauncherTracking, ClassRegistrationFailureIsReportedAndShowsNothing) {
     qtest::MessageBoxWatcher create("CFlatPopupMenu::Create");
     qtest::MessageBoxWatcher build("BuildPopupMenu");
     qtest::HostWindow host;
-    EXPECT_EQ(0, Show(host.Handle(), nullptr, nullptr));
+    EXPECT_EQ(0, Show(host.Handle()).chosen);
     ASSERT_TRUE(build.WaitForCount(1));
     EXPECT_EQ("FlatPopupMenu w/o context creation failed", build.Texts().at(0));
     ASSERT_TRUE(create.WaitForCount(1));
@@ -180,17 +189,11 @@ TEST_F(LauncherTracking, FiftyCallsLeaveNoGdiObjectBehind) {
         ASSERT_NE(nullptr, popup) << "no popup appeared";
         PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0)); // outside: x, y <= 2
     };
-    {
-        qtest::InputThread warmUp(closeOnce);
-        Show(host.Handle(), nullptr, nullptr);
-    }
+    Show(host.Handle(), closeOnce);
     int before = qtest::LiveGdiObjects();
     for (int i = 0; i < 50; ++i) {
-        qtest::InputThread input(closeOnce);
-        ASSERT_EQ(0, Show(host.Handle(), nullptr, nullptr)) << "call " << i;
-        input.Join();
-        ASSERT_TRUE(
-            qtest::PollUntil([] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); }));
+        ASSERT_EQ(0, Show(host.Handle(), closeOnce).chosen) << "call " << i;
+        ASSERT_TRUE(qtest::WaitUntilNoMenu());
     }
     EXPECT_EQ(before, qtest::LiveGdiObjects());
 }

@@ -24,7 +24,7 @@ NestedPress g_nested;
 void CALLBACK PressFromTheDialogsLoop(HWND host, UINT, UINT_PTR timer, DWORD) {
     // Only once the user can see the dialog: before that its loop has not
     // started.
-    if (qtest::FindWindowsOfClass("#32770", "Create Menu Item").empty()) return;
+    if (qtest::OwnWindows("#32770", "Create Menu Item").empty()) return;
     KillTimer(host, timer);
     // A record without a position: a press that went ahead would number it.
     StoreRecord("", "Late", ProbePath());
@@ -46,24 +46,22 @@ TEST_F(PressEdit, PressFromWithinTheItemDialogIsRefusedAndChangesNothing) {
     g_nested.press = m_press;
     SetTimer(host.Handle(), 1, 50, PressFromTheDialogsLoop);
     bool popupDuringNestedPress = false;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         ClickEntry(popup, 0); // "Insert Item..."
         HWND dialog = WaitForDialog("Create Menu Item");
         ASSERT_NE(nullptr, dialog);
         // Until the nested press has returned, close any menu it shows.
-        qtest::PollUntil([&] {
-            for (HWND other : qtest::FindWindowsOfClass("fpmMenuClass")) {
+        qtest::WaitFor([&] {
+            for (HWND other : qtest::OwnWindows("fpmMenuClass")) {
                 popupDuringNestedPress = true;
                 PostMessageA(other, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
             }
             return g_nested.done.load();
         });
         PressCancel(dialog);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     KillTimer(host.Handle(), 1);
     ASSERT_TRUE(g_nested.done) << "the timer never fired within the dialog's loop";
     EXPECT_EQ(0, g_nested.result);
@@ -75,7 +73,7 @@ TEST_F(PressEdit, PressFromWithinTheItemDialogIsRefusedAndChangesNothing) {
 TEST_F(PressEdit, InsertItemInTheEmptyRootCreatesTheFirstItemAtPositionOne) {
     qtest::HostWindow host;
     std::string shownPosition;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         ClickEntry(popup, 0);
@@ -83,9 +81,7 @@ TEST_F(PressEdit, InsertItemInTheEmptyRootCreatesTheFirstItemAtPositionOne) {
         ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Editor", ProbePath().c_str(), "x", "", false});
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ("1", shownPosition);
     const std::map<std::string, std::string> expected = {{"Editor", ProbePath() + ",x,,,,0,1,0"}};
     EXPECT_EQ(expected, StoreSnapshot());
@@ -97,7 +93,7 @@ TEST_F(PressEdit, InsertItemInAnEmptySubmenuCreatesItsFirstItemThere) {
     StoreRecord("", "After", ProbePath() + ",,,,0,0,2,0");
     qtest::HostWindow host;
     std::string shownPosition;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
@@ -107,9 +103,7 @@ TEST_F(PressEdit, InsertItemInAnEmptySubmenuCreatesItsFirstItemThere) {
         ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Inside", ProbePath().c_str(), "in", "", false});
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ("1", shownPosition);
     const std::map<std::string, std::string> expected = {
         {"Empty\\", ",,,,0,0,1,0"},
@@ -124,7 +118,7 @@ TEST_F(PressEdit, InsertOnAnItemOfASubmenuPutsTheNewItemRightAfterItInThatSubmen
     StoreRecord("Tools", "Two", ProbePath() + ",2,,,0,0,2,0");
     StoreRecord("", "Root", ProbePath() + ",r,,,0,0,2,0");
     qtest::HostWindow host;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
@@ -132,9 +126,7 @@ TEST_F(PressEdit, InsertOnAnItemOfASubmenuPutsTheNewItemRightAfterItInThatSubmen
         ContextCommandOn(submenu, 0, kInsert, 2);
         FillAndConfirm(WaitForDialog("Create Menu Item"),
                        {"Middle", ProbePath().c_str(), "m", "", false});
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     const std::map<std::string, std::string> expected = {
         {"Tools\\", ",,,,0,0,1,0"},
         {"Tools\\One", ProbePath() + ",1,,,0,0,1,0"},
@@ -149,13 +141,11 @@ TEST_F(PressEdit, DeleteOnASeparatorDoesNothing) {
     const auto before = StoreSnapshot();
     qtest::MessageBoxWatcher deletion("DeleteMenuItemRegEntry");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ContextCommandAt(SeparatorPoint(popup, kSeparatorTop), kDelete);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
-    EXPECT_TRUE(WaitForNoPopup());
+    }).result);
+    EXPECT_TRUE(qtest::WaitUntilNoMenu());
     EXPECT_EQ(before, StoreSnapshot());
     EXPECT_TRUE(deletion.Texts().empty());
 }
@@ -165,15 +155,13 @@ TEST_F(PressEdit, PropertiesOnASeparatorReportsThatTheItemCannotBeRead) {
     const auto before = StoreSnapshot();
     qtest::MessageBoxWatcher message("ExecutePropsDialog");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ContextCommandAt(SeparatorPoint(popup, kSeparatorTop), kProperties);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     ASSERT_TRUE(message.WaitForCount(1)) << "no message from the properties command";
     EXPECT_EQ("GetMenuItemData failed", message.Texts().at(0));
-    EXPECT_TRUE(qtest::FindWindowsOfClass("#32770", "Menu Item Properties").empty());
+    EXPECT_TRUE(qtest::OwnWindows("#32770", "Menu Item Properties").empty());
     EXPECT_EQ(before, StoreSnapshot());
 }
 
@@ -182,7 +170,7 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
     const auto before = StoreSnapshot();
     qtest::HostWindow host;
     std::string shownPosition;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         ContextCommandAt(SeparatorPoint(popup, kSeparatorTop), kInsert);
@@ -190,9 +178,7 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
         ASSERT_NE(nullptr, dialog);
         shownPosition = ControlText(dialog, IDC_POSITION);
         FillAndConfirm(dialog, {"Gamma", ProbePath().c_str(), "g", "", false});
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ("-1", shownPosition);
     EXPECT_EQ(before, StoreSnapshot()) << "no key holds the id of a separator";
 }
@@ -202,26 +188,22 @@ TEST_F(PressEdit, InsertOnASeparatorShowsPositionMinusOneAndStoresNothing) {
 TEST_F(PressEdit, PropertiesOnInsertItemShowsNoDialogAndStoresNothing) {
     qtest::HostWindow host;
     bool dialogShown = false;
-    std::atomic<bool> pressEnded(false);
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         ContextCommandOn(popup, 0, kProperties);
         // The dialog would be modal inside the press: the press ending first
         // is the sign that there is none.
         HWND dialog = nullptr;
-        qtest::PollUntil([&] {
-            dialog = qtest::WaitForWindow("#32770", "Menu Item Properties", 0);
-            return dialog || pressEnded;
+        qtest::WaitFor([&] {
+            dialog = qtest::FirstOwnWindow("#32770", "Menu Item Properties");
+            return dialog || qtest::ModalRunReturned();
         });
         if (dialog) {
             dialogShown = true;
             PressOk(dialog); // what a user who expects nothing would do
         }
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    pressEnded = true;
-    input.Join();
+    }).result);
     EXPECT_FALSE(dialogShown) << "a properties dialog for the placeholder";
     EXPECT_TRUE(StoreSnapshot().empty()) << "the placeholder was stored as an item";
 }
@@ -231,14 +213,12 @@ TEST_F(PressEdit, DeleteOnInsertItemOfAnEmptySubmenuReportsNoFailureAndKeepsTheS
     const auto before = StoreSnapshot();
     qtest::MessageBoxWatcher deletion("DeleteMenuItemRegEntry");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
         if (submenu) ContextCommandOn(submenu, 0, kDelete, 2);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     // A message box holds the press up until it is closed: every box the
     // press showed has been seen by now.
     EXPECT_EQ(std::vector<std::string>(), deletion.Texts());

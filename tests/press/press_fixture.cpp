@@ -2,6 +2,7 @@
 #include <tlhelp32.h>
 #include <fstream>
 #include "resources/resource_ids.h"
+#include "tests/support/flat_menus.h"
 
 namespace presstest {
 
@@ -48,12 +49,16 @@ void PressTest::TearDown() {
     qtest::DeleteProductKey();
 }
 
-int PressTest::Press(HWND host) {
+qtest::ModalOutcome PressTest::Press(HWND host, const std::function<void()>& steps) {
+    return qtest::DriveModal([&] { return m_press(host, kPressX, kPressY, 0); }, steps,
+                             "the press");
+}
+
+int PressTest::PressOnce(HWND host) {
     // Mouse capture works only for the thread that owns the foreground window.
     SetForegroundWindow(host);
-    EXPECT_TRUE(qtest::PollUntil([&] { return GetForegroundWindow() == host; }))
+    EXPECT_TRUE(qtest::WaitFor([&] { return GetForegroundWindow() == host; }))
         << "the host window did not come to the foreground";
-    qtest::Watchdog watchdog("the press");
     return m_press(host, kPressX, kPressY, 0);
 }
 
@@ -69,7 +74,7 @@ std::vector<std::string> PressTest::ProbeLines() const {
 }
 
 bool PressTest::WaitForProbeLines(size_t count, int timeoutMs) const {
-    return qtest::PollUntil([&] { return ProbeLines().size() >= count; }, timeoutMs);
+    return qtest::WaitFor([&] { return ProbeLines().size() >= count; }, timeoutMs);
 }
 
 namespace {
@@ -90,7 +95,7 @@ bool ProbeChildRunning() {
 } // namespace
 
 std::vector<std::string> PressTest::LinesOfFinishedProbes() const {
-    EXPECT_TRUE(qtest::PollUntil([] { return !ProbeChildRunning(); }))
+    EXPECT_TRUE(qtest::WaitFor([] { return !ProbeChildRunning(); }))
         << "a started program did not finish";
     return ProbeLines();
 }
@@ -154,29 +159,7 @@ std::string StoredRecord(const std::string& path, const std::string& name) {
 }
 
 HWND WaitForPopups(size_t count, int timeoutMs) {
-    HWND newest = nullptr;
-    qtest::PollUntil(
-        [&] {
-            std::vector<HWND> popups = qtest::FindWindowsOfClass("fpmMenuClass");
-            if (popups.size() < count) return false;
-            // The root menu takes the capture once it is shown; before that the
-            // pointer's input would go to the windows under it.
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof info;
-            if (!GetGUIThreadInfo(GetWindowThreadProcessId(popups.front(), nullptr), &info) ||
-                !info.hwndCapture)
-                return false;
-            newest = popups.front();
-            return true;
-        },
-        timeoutMs);
-    EXPECT_NE(nullptr, newest) << "expected " << count << " popup(s) on screen";
-    return newest;
-}
-
-bool WaitForNoPopup(int timeoutMs) {
-    return qtest::PollUntil([] { return qtest::FindWindowsOfClass("fpmMenuClass").empty(); },
-                            timeoutMs);
+    return qtest::WaitForMenus(count, timeoutMs);
 }
 
 POINT EntryPoint(HWND popup, int index, bool titled) {
@@ -237,19 +220,8 @@ void ContextCommandAt(POINT p, ContextEntry command, size_t popupsBefore) {
     RightClickAtPoint(p);
     HWND context = WaitForPopups(popupsBefore + 1);
     if (!context) return;
-    POINT q = ContextPoint(context, command);
-    qtest::MoveMouse(q.x, q.y - 2);
-    // The first move into the context menu only hands it the capture, and
-    // queued moves are merged into one: the move that makes the entry hot
-    // waits until the context menu holds the capture.
-    const bool captured = qtest::PollUntil([&] {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(context, nullptr), &info) &&
-               info.hwndCapture == context;
-    });
-    EXPECT_TRUE(captured) << "the context menu took no capture";
-    qtest::MoveMouse(q.x, q.y);
+    const POINT q = ContextPoint(context, command);
+    qtest::GlideTo(q.x, q.y);
     qtest::ClickAt(q.x, q.y);
 }
 
@@ -288,11 +260,6 @@ void PressCancel(HWND dialog) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
 }
 
-bool WaitUntilGone(HWND window, int timeoutMs) {
-    return qtest::PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); },
-                            timeoutMs);
-}
-
 void FillAndConfirm(HWND dialog, const NewItem& item) {
     if (!dialog) return;
     SetControlText(dialog, IDC_NAME, item.name);
@@ -304,7 +271,49 @@ void FillAndConfirm(HWND dialog, const NewItem& item) {
         SetControlText(dialog, IDC_START_IN, item.startIn);
     }
     PressOk(dialog);
-    EXPECT_TRUE(WaitUntilGone(dialog)) << "the dialog stayed open after OK for " << item.name;
+    EXPECT_TRUE(qtest::WaitUntilGone(dialog)) << "the dialog stayed open after OK for " << item.name;
+}
+
+std::string PressMenuView::MenuName(int menu) const {
+    if (menu < 0 || menu >= static_cast<int>(m_levels.size())) return "no menu";
+    return m_levels[menu].name;
+}
+
+HWND PressMenuView::Window(int menu) const {
+    const std::vector<HWND> menus = qtest::MenuWindows(); // newest first
+    const int count = static_cast<int>(menus.size());
+    return menu >= 0 && menu < count ? menus[count - 1 - menu] : nullptr;
+}
+
+int PressMenuView::Innermost() const {
+    return static_cast<int>(qtest::MenuWindows().size()) - 1; // kClosed when none
+}
+
+int PressMenuView::RowTop(int menu, int row) const {
+    const bool titled = menu >= 0 && menu < static_cast<int>(m_levels.size()) &&
+                        m_levels[menu].titled;
+    return (titled ? kTitledFirstEntry : kUntitledFirstEntry) + row * kEntryHeight;
+}
+
+int PressMenuView::HotRow(int menu) const {
+    HWND window = Window(menu);
+    if (!window) return qtest::kNoHot;
+    RECT client = {};
+    GetClientRect(window, &client);
+    for (int row = 0; RowTop(menu, row) + kEntryHeight <= client.bottom; ++row)
+        if (PaintedHot(menu, row)) return row;
+    return qtest::kNoHot;
+}
+
+bool PressMenuView::PaintedHot(int menu, int row) const {
+    HWND window = Window(menu);
+    return window &&
+           qtest::RowBarHasColour(window, RowTop(menu, row), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+bool PressMenuView::PaintedPlain(int menu, int row) const {
+    HWND window = Window(menu);
+    return window && qtest::RowBarHasColour(window, RowTop(menu, row), GetSysColor(COLOR_MENU));
 }
 
 } // namespace presstest

@@ -4,9 +4,12 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
+#include "tests/support/drive_modal.h"
+#include "tests/support/step_table.h"
 #include "tests/support/test_support.h"
 
 namespace presstest {
@@ -38,11 +41,13 @@ class PressTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Calls WBPress from this thread for `host` at the press point. A press
-    // that does not end by itself is ended by a watchdog (every menu, dialog
-    // and message box of the process is closed), which fails the test, so
-    // that a fault cannot hang it.
-    int Press(HWND host);
+    // Calls WBPress from this thread for `host` at the press point while
+    // `steps` play the user on a second thread (qtest::DriveModal: a failed
+    // step closes what is open at once, and a press that does not end once
+    // the steps are done is closed from outside and fails the test).
+    qtest::ModalOutcome Press(HWND host, const std::function<void()>& steps);
+    // Calls WBPress once, for tests that play the user in a loop of their own.
+    int PressOnce(HWND host);
     // Lines the probe wrote, one per start:
     // "args=<arguments>|cwd=<directory>|show=<show command>".
     std::vector<std::string> ProbeLines() const;
@@ -74,10 +79,8 @@ std::string StoredRecord(const std::string& path, const std::string& name);
 
 // Waits until `count` launcher or context popups of this process are visible
 // and the menus hold the mouse capture (so the pointer's input reaches them),
-// and returns the newest (top of the z-order), or null.
+// and returns the newest (top of the z-order), or null with a failure.
 HWND WaitForPopups(size_t count, int timeoutMs = qtest::kPatienceMs);
-// Waits until no popup is visible.
-bool WaitForNoPopup(int timeoutMs = qtest::kPatienceMs);
 // Screen point in the middle of entry `index` of a popup.
 POINT EntryPoint(HWND popup, int index, bool titled = true);
 // Screen point on the separator line whose top lies `top` pixels below the
@@ -104,7 +107,6 @@ std::string ControlText(HWND dialog, int controlId);
 void ClickButton(HWND dialog, int controlId);
 void PressOk(HWND dialog);
 void PressCancel(HWND dialog);
-bool WaitUntilGone(HWND window, int timeoutMs = qtest::kPatienceMs);
 
 struct NewItem {
     const char* name;
@@ -115,5 +117,30 @@ struct NewItem {
 };
 // Fills the create dialog with `item` and confirms it.
 void FillAndConfirm(HWND dialog, const NewItem& item);
+
+// The menus a press shows, as a table of steps reads them from the screen:
+// menu n is the one n levels in (0 the root), its hot row the one painted
+// with the highlight bar. Each level is titled (a title and its line above
+// the entries, as the launcher's menus are) or not (the context menu).
+class PressMenuView : public qtest::MenuTreeView {
+  public:
+    struct Level {
+        const char* name;
+        bool titled;
+    };
+    explicit PressMenuView(std::vector<Level> levels) : m_levels(std::move(levels)) {}
+    std::string MenuName(int menu) const override;
+    int Innermost() const override;
+    int HotRow(int menu) const override;
+    bool PaintedHot(int menu, int row) const override;
+    bool PaintedPlain(int menu, int row) const override;
+    // The window of menu n, or null.
+    HWND Window(int menu) const;
+    // The top of a row within its menu.
+    int RowTop(int menu, int row) const;
+
+  private:
+    std::vector<Level> m_levels;
+};
 
 } // namespace presstest

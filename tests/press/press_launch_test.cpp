@@ -31,14 +31,12 @@ TEST_F(PressLaunch, AbsentTreeShowsOnlyInsertItemAndCreatesTheSettingsKey) {
     ASSERT_FALSE(qtest::KeyExists(kSettings));
     qtest::HostWindow host;
     int height = 0;
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         height = WindowHeight(popup);
         PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0)); // outside
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ(PopupHeight(1), height) << "title, separator and a single entry";
     EXPECT_TRUE(qtest::KeyExists(kSettings));
     EXPECT_TRUE(StoreSnapshot().empty());
@@ -48,18 +46,16 @@ TEST_F(PressLaunch, EmptyTreeShowsOnlyInsertItemAtThePressPoint) {
     StoreRecord("", "", ""); // the settings key exists, with nothing in it
     qtest::HostWindow host;
     RECT where = {};
-    qtest::InputThread input([&] {
+    EXPECT_EQ(1, Press(host.Handle(), [&] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         GetWindowRect(popup, &where);
         PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ(kPressX, where.left);
     EXPECT_EQ(kPressY, where.top);
     EXPECT_EQ(PopupHeight(1), where.bottom - where.top);
-    EXPECT_TRUE(WaitForNoPopup());
+    EXPECT_TRUE(qtest::WaitUntilNoMenu());
 }
 
 TEST_F(PressLaunch, ChoosingAnItemStartsItWithItsParametersInItsStartInDirectory) {
@@ -68,12 +64,10 @@ TEST_F(PressLaunch, ChoosingAnItemStartsItWithItsParametersInItsStartInDirectory
     // Run mode 3 is stored, but every launch shows the program normally.
     StoreRecord("", "Notes", ProbePath() + ",readme.txt," + docs + ",,0,3,2,0");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ClickEntry(popup, 1);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     ASSERT_TRUE(WaitForProbeLines(1)) << "the chosen program was not started";
     EXPECT_EQ("args=readme.txt|cwd=" + docs + "|show=" + std::to_string(SW_SHOWNORMAL),
               ProbeLines().at(0));
@@ -83,12 +77,10 @@ TEST_F(PressLaunch, ChoosingAnItemStartsItWithItsParametersInItsStartInDirectory
 TEST_F(PressLaunch, EmptyParametersAndDirectoryStartWithNoArgumentsInTheHostsDirectory) {
     StoreRecord("", "Plain", ProbePath() + ",,,,0,0,1,0");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ClickEntry(popup, 0);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     // No waiting for the line: the started program is followed until it has
     // finished (the signal the tests of presses that start nothing rely on).
     const std::vector<std::string> lines = LinesOfFinishedProbes();
@@ -101,14 +93,12 @@ TEST_F(PressLaunch, OpenFromTheContextMenuStartsTheItemInASubmenu) {
     StoreRecord("Tools", "", ",,,,0,0,1,0");
     StoreRecord("Tools", "Inner", ProbePath() + ",inner,,,0,0,1,0");
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         HWND submenu = OpenSubmenu(popup, 0, 1);
         if (submenu) ContextCommandOn(submenu, 0, kOpen, 2);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     ASSERT_TRUE(WaitForProbeLines(1)) << "Open did not start the item";
     EXPECT_EQ(0u, ProbeLines().at(0).find("args=inner|"));
 }
@@ -118,13 +108,11 @@ TEST_F(PressLaunch, RightClickThenCancelChangesNothingAndStartsNothing) {
     StoreRecord("", "Beta", ProbePath() + ",b,,,0,0,2,1");
     const auto before = StoreSnapshot();
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ContextCommandOn(popup, 0, kCancel);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
-    EXPECT_TRUE(WaitForNoPopup());
+    }).result);
+    EXPECT_TRUE(qtest::WaitUntilNoMenu());
     EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes()) << "Cancel started a program";
     EXPECT_EQ(before, StoreSnapshot());
 }
@@ -133,17 +121,15 @@ TEST_F(PressLaunch, OpenOnASubmenuItemStartsNothing) {
     StoreRecord("Tools", "", ",,,,0,0,1,0");
     StoreRecord("Tools", "Inner", ProbePath() + ",inner,,,0,0,1,0");
     const auto before = StoreSnapshot();
-    const size_t windowsBefore = qtest::FindWindowsOfClass("#32770").size();
+    const size_t windowsBefore = qtest::OwnWindows("#32770").size();
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ContextCommandOn(popup, 0, kOpen);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes())
         << "Open on a submenu started a program";
-    EXPECT_EQ(windowsBefore, qtest::FindWindowsOfClass("#32770").size());
+    EXPECT_EQ(windowsBefore, qtest::OwnWindows("#32770").size());
     EXPECT_EQ(before, StoreSnapshot());
 }
 
@@ -152,12 +138,10 @@ TEST_F(PressLaunch, OpenOnASeparatorStartsNothingAndChangesNothing) {
     StoreRecord("", "Beta", ProbePath() + ",b,,,0,0,2,1"); // a separator line above Beta
     const auto before = StoreSnapshot();
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         if (popup) ContextCommandAt(SeparatorPoint(popup, kTitledFirstEntry + kEntryHeight), kOpen);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes())
         << "Open on a separator started a program";
     EXPECT_EQ(before, StoreSnapshot());
@@ -167,15 +151,13 @@ TEST_F(PressLaunch, DismissedMenuStartsNothingAndRecordsWithoutPositionGetOne) {
     // A record in short form gets its place and the full eight fields.
     StoreRecord("", "Short", ProbePath());
     qtest::HostWindow host;
-    qtest::InputThread input([] {
+    EXPECT_EQ(1, Press(host.Handle(), [] {
         HWND popup = WaitForPopups(1);
         ASSERT_NE(nullptr, popup);
         RECT r;
         GetWindowRect(popup, &r);
         qtest::ClickAt(r.right + 40, r.bottom + 40);
-    });
-    EXPECT_EQ(1, Press(host.Handle()));
-    input.Join();
+    }).result);
     EXPECT_EQ(std::vector<std::string>(), LinesOfFinishedProbes());
     EXPECT_EQ(ProbePath() + ",,,,0,0,1,0", StoredRecord("", "Short"));
 }

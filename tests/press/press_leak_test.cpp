@@ -41,49 +41,14 @@ struct Turns {
 // Measures while the helper stands still.
 Resources MeasureQuietly(Turns& turns) {
     turns.measuring = true;
-    qtest::PollUntil([&] { return turns.helperIdle.load(); });
+    qtest::WaitFor([&] { return turns.helperIdle.load(); });
     Resources now = Measure();
     turns.measuring = false;
     return now;
 }
 
-// A visible window of this process of a class (and title), other than
-// `except`, found without allocating on the heap that is measured.
-struct OwnWindowSearch {
-    const char* className;
-    const char* title;
-    HWND except;
-    HWND found;
-};
-BOOL CALLBACK MatchOwnWindow(HWND w, LPARAM lp) {
-    OwnWindowSearch* search = reinterpret_cast<OwnWindowSearch*>(lp);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    char name[32] = "";
-    if (w == search->except || process != GetCurrentProcessId() || !IsWindowVisible(w) ||
-        !GetClassNameA(w, name, sizeof name) || lstrcmpA(name, search->className) != 0)
-        return TRUE;
-    if (search->title) {
-        // The text as the window keeps it: GetWindowText would send a message
-        // to the window's thread, which leaves allocations of its own behind.
-        WCHAR text[64] = L"";
-        InternalGetWindowText(w, text, 64);
-        int i = 0;
-        while (search->title[i] && text[i] == static_cast<WCHAR>(search->title[i]))
-            ++i;
-        if (search->title[i] || text[i]) return TRUE;
-    }
-    search->found = w;
-    return FALSE;
-}
-HWND OwnWindow(const char* className, const char* title = nullptr, HWND except = nullptr) {
-    OwnWindowSearch search = {className, title, except, nullptr};
-    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND VisiblePopup() {
-    return OwnWindow("fpmMenuClass");
+    return qtest::FirstOwnWindow("fpmMenuClass");
 }
 
 bool WaitForPopup(Turns& turns, HWND* popup) {
@@ -132,7 +97,7 @@ void WaitUntilTheMenuHasSettled() {
     const ULONGLONG newest =
         std::max(LastWritten(kSettings), LastWritten((std::string(kSettings) + "\\Tools").c_str()));
     const ULONGLONG settled = newest + KeptMenu::kDefaultSettleTime + 5000000ULL; // and half a second
-    EXPECT_TRUE(qtest::PollUntil([&] {
+    EXPECT_TRUE(qtest::WaitFor([&] {
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         return ((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime) >= settled;
@@ -149,7 +114,7 @@ class PressLeak : public PressTest {
     void ExpectUnchanged(Turns& turns, const Resources& before, const char* what,
                          Slack slack = {0, 0}) {
         // Wine may still be finishing the destruction of the last windows.
-        qtest::PollUntil([&] { return qtest::LiveGdiObjects() <= before.gdi; });
+        qtest::WaitFor([&] { return qtest::LiveGdiObjects() <= before.gdi; });
         Resources after = MeasureQuietly(turns);
         EXPECT_LE(after.gdi, before.gdi + slack.gdi) << "live GDI objects after " << what;
         EXPECT_GE(after.gdi, before.gdi) << "live GDI objects after " << what;
@@ -178,16 +143,16 @@ TEST_F(PressLeak, FiveHundredPressesClosedByAClickOutsideLeaveNothingBehind) {
     qtest::Watchdog watchdog("a press of 500");
     // Warm-up: first-use caches of Wine and the plug-in, and the menu kept
     // once it has settled and used once as kept.
-    bool allChosen = Press(host.Handle()) == 1;
+    bool allChosen = PressOnce(host.Handle()) == 1;
     WaitUntilTheMenuHasSettled();
-    allChosen = allChosen && Press(host.Handle()) == 1 && Press(host.Handle()) == 1;
+    allChosen = allChosen && PressOnce(host.Handle()) == 1 && PressOnce(host.Handle()) == 1;
     const Resources before = MeasureQuietly(turns);
     for (int i = 0; i < 500 && allChosen; ++i) {
         allChosen = m_press(host.Handle(), kPressX, kPressY, 0) == 1;
         EXPECT_TRUE(allChosen) << "press " << i;
         watchdog.Kick(); // each press has the watchdog's time of its own
     }
-    EXPECT_TRUE(qtest::PollUntil([&] { return closed == 503; })) << closed << " closed";
+    EXPECT_TRUE(qtest::WaitFor([&] { return closed == 503; })) << closed << " closed";
     if (allChosen) ExpectUnchanged(turns, before, "500 presses"); // while the helper still lives
     watchdog.Disarm();
     turns.stop = true;
@@ -197,7 +162,7 @@ TEST_F(PressLeak, FiveHundredPressesClosedByAClickOutsideLeaveNothingBehind) {
 namespace {
 // The context popup: a visible menu window other than the launcher's.
 HWND OtherPopup(HWND launcher) {
-    return OwnWindow("fpmMenuClass", nullptr, launcher);
+    return qtest::FirstOwnWindow("fpmMenuClass", nullptr, launcher);
 }
 
 // Waits (polling, without allocating) until `found` gives a window; null when
@@ -237,7 +202,7 @@ bool CancelAnInsert(HWND popup, Turns& turns, bool paintEverything) {
     // Insert by its mnemonic: the context menu opens at the real pointer,
     // whose own moves could make another entry hot under a posted click.
     PostMessageA(context, WM_CHAR, 'i', 0);
-    HWND dialog = WaitForWindowOf(turns, [] { return OwnWindow("#32770", "Create Menu Item"); });
+    HWND dialog = WaitForWindowOf(turns, [] { return qtest::FirstOwnWindow("#32770", "Create Menu Item"); });
     if (!dialog) return false;
     if (paintEverything) {
         if (HWND owner = GetWindow(dialog, GW_OWNER)) PaintInFull(owner);
@@ -269,7 +234,7 @@ TEST_F(PressLeak, HundredPressesWithACancelledInsertLeaveNothingBehind) {
             }
             // Something did not come: close whatever is open so no press hangs.
             failed = true;
-            if (HWND dialog = OwnWindow("#32770", "Create Menu Item")) PressCancel(dialog);
+            if (HWND dialog = qtest::FirstOwnWindow("#32770", "Create Menu Item")) PressCancel(dialog);
             if ((popup = VisiblePopup()) != nullptr) {
                 PostMessageA(popup, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
                 WaitUntilClosed(turns, popup);
@@ -283,7 +248,7 @@ TEST_F(PressLeak, HundredPressesWithACancelledInsertLeaveNothingBehind) {
     // its first paint). Counted exactly after that.
     bool allEnded = true;
     for (int i = 0; i < kWarmUpPresses && allEnded && !failed; ++i) {
-        allEnded = Press(host.Handle()) == 1;
+        allEnded = PressOnce(host.Handle()) == 1;
         if (i == 0) WaitUntilTheMenuHasSettled();
     }
     const auto stored = StoreSnapshot();
@@ -294,7 +259,7 @@ TEST_F(PressLeak, HundredPressesWithACancelledInsertLeaveNothingBehind) {
         watchdog.Kick();
     }
     EXPECT_FALSE(failed) << "the context popup or the item dialog did not appear";
-    EXPECT_TRUE(qtest::PollUntil([&] { return cancelled == 105 || failed; }));
+    EXPECT_TRUE(qtest::WaitFor([&] { return cancelled == 105 || failed; }));
     // Not one GDI object more. Wine's heap may still grow by a few bytes
     // whose number depends on timing (seen: up to 2,656 under load); one
     // record copy left per press adds 100 KB or more, far above this slack.

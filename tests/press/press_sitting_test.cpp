@@ -15,10 +15,8 @@ class PressSitting : public PressTest {
     // One press, with the user's steps on the input thread.
     void PressWith(HWND host, std::function<void()> steps, const char* what) {
         SCOPED_TRACE(what);
-        qtest::InputThread input(std::move(steps));
-        EXPECT_EQ(1, Press(host));
-        input.Join();
-        EXPECT_TRUE(WaitForNoPopup());
+        EXPECT_EQ(1, Press(host, steps).result);
+        EXPECT_TRUE(qtest::WaitUntilNoMenu());
     }
     void ExpectStore(const Store& expected, const char* after) {
         EXPECT_EQ(expected, StoreSnapshot()) << "the store after " << after;
@@ -138,7 +136,7 @@ TEST_F(PressSitting, FillMoveDeleteAndLaunchFromAnEmptyMenu) {
             shown = ControlText(dialog, IDC_POSITION);
             SpinUp(dialog, 2); // from 3 to 1
             PressOk(dialog);
-            EXPECT_TRUE(WaitUntilGone(dialog));
+            EXPECT_TRUE(qtest::WaitUntilGone(dialog));
         },
         "Gamma moved to the top");
     EXPECT_EQ("Gamma", name);

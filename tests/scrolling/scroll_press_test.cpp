@@ -3,17 +3,30 @@
 // the context menu of a scrolled entry edits that entry's record; a tall
 // submenu scrolls too; and a work area smaller than the screen holds it all.
 #include <stdio.h>
-#include <thread>
 #include "flatmenu/flat_menu_layout.h"
 #include "resources/resource_ids.h"
-#include "tests/keyboard/key_test_support.h"
 #include "tests/press/press_fixture.h"
 #include "tests/scrolling/scroll_test_support.h"
+#include "tests/support/flat_menus.h"
+#include "tests/support/snapshot.h"
 #include "tests/support/test_support.h"
 
 using namespace presstest;
-using namespace keytest;
 using namespace scrolltest;
+using qtest::GlideTo;
+using qtest::Snapshot;
+using qtest::WindowRect;
+
+namespace {
+void Settle() {
+    EXPECT_TRUE(qtest::SyncInput()) << "the menus' thread did not take the input";
+}
+
+bool WaitPaintedHot(HWND menu, int top) {
+    return qtest::WaitFor(
+        [&] { return qtest::RowBarHasColour(menu, top, GetSysColor(COLOR_HIGHLIGHT)); });
+}
+} // namespace
 
 namespace {
 const int kItems = 60;
@@ -55,31 +68,28 @@ void ChooseFromContextMenu(POINT row, ContextEntry command) {
     const RECT c = WindowRect(context);
     if (!WaitPaintedHot(context, q.y - c.top - kEntryHeight / 2)) {
         ADD_FAILURE() << "the context menu's entry under the pointer is not hot";
-        Tap(VK_ESCAPE);
+        qtest::PressKey(VK_ESCAPE);
         return;
     }
-    LeftClick();
+    qtest::ClickHere();
 }
 
 class PressScroll : public PressTest {
   protected:
     void SetUp() override {
         PressTest::SetUp();
-        ParkPointer();
+        qtest::ParkPointer();
     }
+    // Presses with `steps` playing the user; WBPress's result. No key and no
+    // wheel message reaches the host while a menu is open.
     int PressDriven(const std::function<void()>& steps) {
-        host.ResetKeyMessages();
-        std::thread input(steps);
-        const int result = Press(host.Handle());
-        hostKeysWhileMenuShown = host.KeyMessagesWhileMenuShown();
-        input.join();
-        return result;
+        const qtest::ModalOutcome out = Press(host.Handle(), steps);
+        EXPECT_FALSE(out.rescued);
+        EXPECT_EQ(0, out.hostKeyMessages) << "a key reached the host";
+        EXPECT_EQ(0, out.hostWheelMessages) << "a wheel message reached the host";
+        return out.result;
     }
-    HWND Menus(size_t count) {
-        EXPECT_TRUE(WaitForMenuCount(count)) << "expected " << count << " menu(s) shown";
-        std::vector<HWND> menus = MenuWindows();
-        return menus.size() == count ? menus.front() : nullptr;
-    }
+    HWND Menus(size_t count) { return qtest::WaitForMenus(count); }
     std::string ProbeArgs(size_t line) const {
         std::vector<std::string> lines = ProbeLines();
         if (line >= lines.size()) return "<none>";
@@ -119,17 +129,14 @@ class PressScroll : public PressTest {
                b.count(bottom);
     }
     static bool WaitAtTheEnd(HWND popup) {
-        return WaitFor(
+        return qtest::WaitFor(
             [&] {
                 return BandsShow(popup, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_GRAYTEXT));
             },
             20000);
     }
 
-    KeyHost host;
-    MarkerWatch markers{GetCurrentThreadId()};
-    HostWheelCount wheels{host.Handle()};
-    int hostKeysWhileMenuShown = -1;
+    qtest::HostWindow host;
 };
 } // namespace
 
@@ -141,22 +148,21 @@ TEST_F(PressScroll, TheWheelBringsTheLastItemIntoViewAndAClickStartsIt) {
         const RECT r = WindowRect(root), work = CurrentWorkArea();
         EXPECT_EQ(work.top, r.top);
         EXPECT_EQ(work.bottom, r.bottom) << "the work area's full height";
-        EXPECT_TRUE(WaitFor([&] {
+        EXPECT_TRUE(qtest::WaitFor([&] {
             return BandsShow(root, GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_MENUTEXT));
         })) << "at the top: the top band grayed, the bottom one active";
         const POINT p = TopRowPoint(root, 5);
         GlideTo(p.x, p.y);
-        TurnWheel(-2 * kItems);
+        qtest::TurnWheel(-2 * kItems);
         Settle();
         EXPECT_TRUE(WaitAtTheEnd(root));
         const POINT last = EndRowPoint(root, kItems);
         GlideTo(last.x, last.y);
-        LeftClick();
+        qtest::ClickHere();
     });
     EXPECT_EQ(1, result);
     ASSERT_TRUE(WaitForProbeLines(1)) << "nothing was started";
     EXPECT_EQ("args=" + ItemArgs(kItems), ProbeArgs(0));
-    EXPECT_EQ(0, wheels.WhileMenuShown()) << "no wheel message reached the host";
 }
 
 TEST_F(PressScroll, EndAndEnterStartTheLastItem) {
@@ -164,16 +170,15 @@ TEST_F(PressScroll, EndAndEnterStartTheLastItem) {
     const int result = PressDriven([&] {
         HWND root = Menus(1);
         if (!root) return;
-        Tap(VK_END);
+        qtest::PressKey(VK_END);
         Settle();
         EXPECT_TRUE(WaitAtTheEnd(root));
         EXPECT_TRUE(WaitPaintedHot(root, EndRowPoint(root, kItems).y - WindowRect(root).top -
                                              kEntryHeight / 2))
             << "the last item is hot in the last row";
-        Tap(VK_RETURN);
+        qtest::PressKey(VK_RETURN);
     });
     EXPECT_EQ(1, result);
-    EXPECT_EQ(0, hostKeysWhileMenuShown);
     ASSERT_TRUE(WaitForProbeLines(1)) << "nothing was started";
     EXPECT_EQ("args=" + ItemArgs(kItems), ProbeArgs(0));
 }
@@ -187,12 +192,12 @@ TEST_F(PressScroll, RestingOnTheBottomBandScrollsToTheLastItemWhichAClickStarts)
         const RECT band = BottomBand(root);
         GlideTo(r.left + (band.left + band.right) / 2, r.top + (band.top + band.bottom) / 2);
         EXPECT_TRUE(WaitAtTheEnd(root)) << "the band did not scroll to the end";
-        LeftClick(); // on the band: nothing
+        qtest::ClickHere(); // on the band: nothing
         Settle();
-        EXPECT_EQ(1u, MenuWindows().size()) << "a click on a band keeps the menu open";
+        EXPECT_EQ(1u, qtest::MenuWindows().size()) << "a click on a band keeps the menu open";
         const POINT last = EndRowPoint(root, kItems);
         GlideTo(last.x, last.y);
-        LeftClick();
+        qtest::ClickHere();
     });
     EXPECT_EQ(1, result);
     ASSERT_TRUE(WaitForProbeLines(1)) << "nothing was started";
@@ -205,7 +210,7 @@ TEST_F(PressScroll, DeleteOnAScrolledEntryRemovesThatItem) {
     const int result = PressDriven([&] {
         HWND root = Menus(1);
         if (!root) return;
-        Tap(VK_END);
+        qtest::PressKey(VK_END);
         Settle();
         if (!WaitAtTheEnd(root)) return;
         ChooseFromContextMenu(EndRowPoint(root, 45), kDelete);
@@ -226,7 +231,7 @@ TEST_F(PressScroll, PropertiesOnAScrolledEntryShowThatItem) {
         if (!root) return;
         const POINT p = TopRowPoint(root, 5);
         GlideTo(p.x, p.y);
-        TurnWheel(-2 * kItems);
+        qtest::TurnWheel(-2 * kItems);
         Settle();
         if (!WaitAtTheEnd(root)) return;
         ChooseFromContextMenu(EndRowPoint(root, 50), kProperties);
@@ -235,7 +240,7 @@ TEST_F(PressScroll, PropertiesOnAScrolledEntryShowThatItem) {
         shownName = ControlText(dialog, IDC_NAME);
         shownParameters = ControlText(dialog, IDC_PARAMETERS);
         PressCancel(dialog);
-        WaitUntilGone(dialog);
+        qtest::WaitUntilGone(dialog);
     });
     EXPECT_EQ(1, result);
     EXPECT_EQ(ItemName(50), shownName);
@@ -251,7 +256,7 @@ TEST_F(PressScroll, ATallSubmenuScrollsAndItsLastItemStarts) {
     StoreItems("Programs", kItems);
     const int result = PressDriven([&] {
         if (!Menus(1)) return;
-        Type('p'); // the only entry starting with p: its submenu opens
+        qtest::TypeChar('p'); // the only entry starting with p: its submenu opens
         HWND programs = Menus(2);
         if (!programs) return;
         const RECT r = WindowRect(programs), work = CurrentWorkArea();
@@ -259,12 +264,12 @@ TEST_F(PressScroll, ATallSubmenuScrollsAndItsLastItemStarts) {
         EXPECT_EQ(work.bottom, r.bottom);
         const POINT p = TopRowPoint(programs, 5);
         GlideTo(p.x, p.y);
-        TurnWheel(-2 * kItems);
+        qtest::TurnWheel(-2 * kItems);
         Settle();
         EXPECT_TRUE(WaitAtTheEnd(programs));
         const POINT last = EndRowPoint(programs, kItems);
         GlideTo(last.x, last.y);
-        LeftClick();
+        qtest::ClickHere();
     });
     EXPECT_EQ(1, result);
     ASSERT_TRUE(WaitForProbeLines(1)) << "nothing was started";
@@ -279,13 +284,13 @@ TEST_F(PressScroll, TheScrolledMenuIsDrawnCleanlyBetweenItsBands) {
         if (!root) return;
         const POINT p = TopRowPoint(root, 5);
         GlideTo(p.x, p.y);
-        TurnWheel(-3);
+        qtest::TurnWheel(-3);
         Settle();
-        ParkPointer();
-        EXPECT_TRUE(WaitFor([&] { return BandsShow(root, text, text); }))
+        qtest::ParkPointer();
+        EXPECT_TRUE(qtest::WaitFor([&] { return BandsShow(root, text, text); }))
             << "in the middle: both bands active, their arrows in the text colour";
         const Snapshot shot(root);
-        shot.Save(ProgramDirectory() + "scrolled-menu.bmp");
+        shot.Save(qtest::ProgramDirectory() + "scrolled-menu.bmp");
         // Three notches of three rows: title, line and seven items are above.
         const int firstItem = 8;
         const int rows = (shot.Height() - 2 * kBandEdge) / kEntryHeight;
@@ -299,7 +304,7 @@ TEST_F(PressScroll, TheScrolledMenuIsDrawnCleanlyBetweenItsBands) {
                           shot.Height() - kBandEdge};
         EXPECT_EQ(0, shot.CountOtherThan(gap, menu)) << "no half-drawn row above the bottom band";
         EXPECT_EQ(0, shot.Colours(TopBand(root)).count(GetSysColor(COLOR_HIGHLIGHT)));
-        Tap(VK_ESCAPE);
+        qtest::PressKey(VK_ESCAPE);
     });
     EXPECT_EQ(1, result);
     EXPECT_TRUE(ProbeLines().empty());
@@ -321,10 +326,10 @@ TEST_F(PressScroll, AWorkAreaSmallerThanTheScreenHoldsTheWholeMenu) {
             EXPECT_EQ(work.left, r.left);
             EXPECT_EQ(work.top, r.top);
             EXPECT_EQ(work.bottom, r.bottom);
-            Tap(VK_END);
+            qtest::PressKey(VK_END);
             Settle();
             EXPECT_TRUE(WaitAtTheEnd(root));
-            Tap(VK_RETURN);
+            qtest::PressKey(VK_RETURN);
         });
     }
     const RECT now = CurrentWorkArea();

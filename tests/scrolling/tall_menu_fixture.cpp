@@ -1,12 +1,10 @@
 #include "tests/scrolling/tall_menu_fixture.h"
 #include <stdio.h>
 
-using namespace keytest;
-
 namespace scrolltest {
 
 void TallMenus::SetUp() {
-    ParkPointer();
+    qtest::ParkPointer();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(context.Create(instance, fpmNoBitmap, nullptr, nullptr, nullptr, nullptr));
     context.AppendItem(fpmBold, "&Open", 40004, -1);
@@ -43,63 +41,60 @@ void TallMenus::SetUp() {
     late.AppendItem(0, "Late two", kLateTwoId, -1);
 }
 
-Outcome TallMenus::Run(const std::function<void()>& steps) {
-    return RunDriven(
-        host,
+qtest::ModalOutcome TallMenus::Run(const std::function<void()>& steps) {
+    return qtest::DriveModal(
         [&](int* contextCommand) {
             return root.Track(kRootX, kRootY, nullptr, true, false, contextCommand);
         },
-        steps);
+        steps, "the tall tree");
 }
 
-bool TallMenus::WaitShown(const CFlatPopupMenu& menu) {
-    const bool shown = WaitFor([&] {
-        // The menu has its window once Track has shown it and taken the
-        // capture (or not).
-        HWND w = menu.Window();
-        return w && IsWindowVisible(w);
+qtest::ModalOutcome TallMenus::RunTable(const std::vector<qtest::Step>& steps,
+                                        const std::function<void()>& more) {
+    const qtest::ModalOutcome out = Run([&] {
+        if (qtest::RunSteps(view, steps) && more) more();
     });
-    EXPECT_TRUE(shown) << "a menu did not show";
-    return shown;
-}
-
-bool TallMenus::Shown(const CFlatPopupMenu& menu, int index) {
-    const FlatMenuItem* item = menu.Rows().Item(index);
-    return item && item->top >= menu.Rows().RowAreaTop() &&
-           item->top + item->height <= menu.Rows().RowAreaBottom();
+    EXPECT_FALSE(out.rescued) << "the steps left menus open";
+    EXPECT_EQ(0, out.hostKeyMessages) << "while a menu is open, every key is the menu's";
+    EXPECT_EQ(0, out.hostWheelMessages) << "no wheel message reaches the host";
+    EXPECT_TRUE(qtest::MenuWindows().empty());
+    return out;
 }
 
 int TallMenus::LastShown(const CFlatPopupMenu& menu) {
     int last = -1;
     for (int i = 0; i < menu.Rows().Count(); ++i)
-        if (Shown(menu, i)) last = i;
+        if (qtest::RowShown(menu, i)) last = i;
     return last;
 }
 
 POINT TallMenus::RowPoint(const CFlatPopupMenu& menu, int index, int dy) {
-    const RECT r = WindowRect(menu.Window());
+    const RECT r = qtest::WindowRect(menu.Window());
     const FlatMenuItem* item = menu.Rows().Item(index);
     return POINT{r.left + 40, r.top + (item ? item->top : 0) + dy};
 }
 
 POINT TallMenus::TopBandPoint(const CFlatPopupMenu& menu) {
-    const RECT r = WindowRect(menu.Window());
+    const RECT r = qtest::WindowRect(menu.Window());
     return POINT{r.left + menu.Rows().Width() / 2, r.top + (menu.Rows().RowAreaTop() + 3) / 2};
 }
 
 POINT TallMenus::BottomBandPoint(const CFlatPopupMenu& menu) {
-    const RECT r = WindowRect(menu.Window());
+    const RECT r = qtest::WindowRect(menu.Window());
     return POINT{r.left + menu.Rows().Width() / 2,
                  r.top + (menu.Rows().RowAreaBottom() + r.bottom - r.top) / 2};
 }
 
 void TallMenus::ExpectHot(const CFlatPopupMenu& menu, int index) {
-    Settle();
+    EXPECT_TRUE(qtest::SyncInput()) << "the menus' thread did not take the input";
     EXPECT_EQ(index, menu.Rows().HotIndex());
     if (menu.Window() && index >= 0) {
-        EXPECT_TRUE(Shown(menu, index)) << "entry " << index << " is hot out of view";
-        EXPECT_TRUE(WaitPaintedHot(menu.Window(), menu.Rows().Item(index)->top))
-            << "entry " << index << " is not painted hot";
+        EXPECT_TRUE(qtest::RowShown(menu, index)) << "entry " << index << " is hot out of view";
+        EXPECT_TRUE(qtest::WaitFor([&] {
+            return qtest::RowBarHasColour(menu.Window(), menu.Rows().Item(index)->top,
+                                          GetSysColor(COLOR_HIGHLIGHT));
+        })) << "entry " << index
+            << " is not painted hot";
     }
 }
 

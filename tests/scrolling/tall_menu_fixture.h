@@ -5,8 +5,12 @@
 #pragma once
 #include <gtest/gtest.h>
 #include "flatmenu/flat_popup_menu.h"
-#include "tests/keyboard/key_test_support.h"
 #include "tests/scrolling/scroll_test_support.h"
+#include "tests/support/drive_modal.h"
+#include "tests/support/flat_menus.h"
+#include "tests/support/snapshot.h"
+#include "tests/support/step_table.h"
+#include "tests/support/test_support.h"
 
 namespace scrolltest {
 
@@ -29,29 +33,36 @@ const int kDeleteCmd = 40003, kPropertiesCmd = 40002;
 enum ContextEntry { kOpen = 0, kInsert = 1, kDelete = 2, kProperties = 3 };
 
 const int kRootX = 200, kRootY = 150;
+// The menus, as the tables number them.
+enum MenuId { kRootMenu = 0, kProgramsMenu = 1, kLateMenu = 2, kContextMenu = 3 };
 
 class TallMenus : public ::testing::Test {
   protected:
     void SetUp() override;
     // Tracks the root at (kRootX, kRootY) while `steps` run on a second thread.
-    keytest::Outcome Run(const std::function<void()>& steps);
-    bool WaitShown(const CFlatPopupMenu& menu);
+    qtest::ModalOutcome Run(const std::function<void()>& steps);
+    // Tracks the root while a table of steps runs (then `more`, when the
+    // steps held), and checks that nothing was left open and that no key and
+    // no wheel message reached the host meanwhile.
+    qtest::ModalOutcome RunTable(const std::vector<qtest::Step>& steps,
+                                 const std::function<void()>& more = nullptr);
 
-    // Whether entry `index` shows whole between the bands.
-    static bool Shown(const CFlatPopupMenu& menu, int index);
     static int LastShown(const CFlatPopupMenu& menu);
     // Screen point inside entry `index` as it shows now.
     static POINT RowPoint(const CFlatPopupMenu& menu, int index, int dy = 9);
     // Screen points on the top and bottom scroll bands.
     static POINT TopBandPoint(const CFlatPopupMenu& menu);
     static POINT BottomBandPoint(const CFlatPopupMenu& menu);
-    // Settles the input so far, then checks the hot entry and its paint.
+    // Syncs the input so far, then checks the hot entry, that it shows and
+    // its paint.
     void ExpectHot(const CFlatPopupMenu& menu, int index);
 
-    keytest::KeyHost host;
-    keytest::MarkerWatch markers{GetCurrentThreadId()};
-    HostWheelCount wheels{host.Handle()};
+    qtest::HostWindow host;
     CFlatPopupMenu root, programs, late, context;
+    qtest::FlatMenuView view{{{&root, "the root"},
+                              {&programs, "Programs"},
+                              {&late, "Late"},
+                              {&context, "the context menu"}}};
 };
 
 } // namespace scrolltest

@@ -1,11 +1,22 @@
 // A menu taller than the work area takes the work area's height and scrolls:
 // by resting on its bands, by the wheel and by the keys, and everything
-// that finds entries follows the scrolled rows.
+// that finds entries follows the scrolled rows. What keys and the wheel do is
+// written as tables of steps: an input, then the innermost menu and its hot
+// entry.
 #include "tests/scrolling/tall_menu_fixture.h"
-#include "tests/support/test_support.h"
 
-using namespace keytest;
 using namespace scrolltest;
+using qtest::Char;
+using qtest::Key;
+using qtest::kAnyRow;
+using qtest::kClosed;
+using qtest::kNoHot;
+using qtest::MoveTo;
+using qtest::Opened;
+using qtest::Snapshot;
+using qtest::Step;
+using qtest::Wheel;
+using qtest::WindowRect;
 
 namespace {
 const COLORREF kMenuColour = GetSysColor(COLOR_MENU);
@@ -32,7 +43,7 @@ bool BandShowsArrowIn(const Snapshot& shot, const RECT& band, COLORREF arrow) {
 // not) and down (or not).
 bool WaitBands(const CFlatPopupMenu& menu, bool up, bool down) {
     const COLORREF active = GetSysColor(COLOR_MENUTEXT), grayed = GetSysColor(COLOR_GRAYTEXT);
-    return WaitFor([&] {
+    return qtest::WaitFor([&] {
         Snapshot shot(menu.Window());
         return BandShowsArrowIn(shot, TopBand(menu), up ? active : grayed) &&
                BandShowsArrowIn(shot, BottomBand(menu), down ? active : grayed);
@@ -51,8 +62,8 @@ int EntryAtRow(const CFlatPopupMenu& menu, int y) {
 
 TEST_F(TallMenus, ItTakesTheWorkAreasHeightWithAGrayedTopBandAndAnActiveBottomBand) {
     const RECT work = CurrentWorkArea();
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
         const RECT r = WindowRect(root.Window());
         EXPECT_EQ(kRootX, r.left);
         EXPECT_EQ(work.top, r.top);
@@ -68,7 +79,7 @@ TEST_F(TallMenus, ItTakesTheWorkAreasHeightWithAGrayedTopBandAndAnActiveBottomBa
         EXPECT_LT(last, RootIndex(kEntries));
         if (last < 10) {
             ADD_FAILURE() << "too few rows show: " << last;
-            Tap(VK_ESCAPE);
+            qtest::PressKey(VK_ESCAPE);
             return;
         }
         Snapshot shot(root.Window());
@@ -82,97 +93,106 @@ TEST_F(TallMenus, ItTakesTheWorkAreasHeightWithAGrayedTopBandAndAnActiveBottomBa
                                       kMenuColour),
                   0)
             << "the last whole row is drawn";
-        shot.Save(ProgramDirectory() + "scrolled-menu-top.bmp");
-        Tap(VK_ESCAPE);
+        shot.Save(qtest::ProgramDirectory() + "scrolled-menu-top.bmp");
+        qtest::PressKey(VK_ESCAPE);
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 }
 
 TEST_F(TallMenus, TheWheelScrollsRowsANotchToTheLastEntryWhichAClickChooses) {
-    const int rows = RowsPerNotch();
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        const POINT p = RowPoint(root, RootIndex(10));
-        GlideTo(p.x, p.y);
-        TurnWheel(-1);
-        Settle();
-        EXPECT_EQ(rows, root.Rows().FirstRow());
-        const RECT r = WindowRect(root.Window());
-        EXPECT_EQ(EntryAtRow(root, p.y - r.top), root.Rows().HotIndex())
-            << "the entry now under the pointer is hot";
-
-        TurnWheel(-2 * kEntries);
-        Settle();
-        EXPECT_TRUE(Shown(root, RootIndex(kEntries))) << "the last entry shows";
-        const int end = root.Rows().FirstRow();
-        TurnWheel(-1);
-        Settle();
-        EXPECT_EQ(end, root.Rows().FirstRow()) << "never past the end";
-        EXPECT_TRUE(WaitBands(root, true, false)) << "top band active, bottom band grayed";
-
-        TurnWheel(1);
-        Settle();
-        EXPECT_EQ(end - rows, root.Rows().FirstRow()) << "away from the user, back up";
-        EXPECT_TRUE(WaitBands(root, true, true));
-        TurnWheel(-1);
-        Settle();
-        const POINT q = RowPoint(root, RootIndex(kEntries));
-        GlideTo(q.x, q.y);
-        LeftClick();
+    const int rows = qtest::RowsPerNotch();
+    POINT p = {};
+    int end = -1;
+    const qtest::ModalOutcome out = RunTable({
+        {Opened(), kRootMenu, kNoHot},
+        {MoveTo("entry 10",
+                [&] {
+                    p = RowPoint(root, RootIndex(10));
+                    return p;
+                }),
+         kRootMenu, RootIndex(10)},
+        {Wheel(-1), kRootMenu, kAnyRow,
+         [&] {
+             EXPECT_EQ(rows, root.Rows().FirstRow());
+             const RECT r = WindowRect(root.Window());
+             EXPECT_EQ(EntryAtRow(root, p.y - r.top), root.Rows().HotIndex())
+                 << "the entry now under the pointer is hot";
+         }},
+        {Wheel(-2 * kEntries), kRootMenu, kAnyRow,
+         [&] {
+             EXPECT_TRUE(qtest::RowShown(root, RootIndex(kEntries))) << "the last entry shows";
+             end = root.Rows().FirstRow();
+         }},
+        {Wheel(-1), kRootMenu, kAnyRow,
+         [&] {
+             EXPECT_EQ(end, root.Rows().FirstRow()) << "never past the end";
+             EXPECT_TRUE(WaitBands(root, true, false)) << "top band active, bottom band grayed";
+         }},
+        {Wheel(1), kRootMenu, kAnyRow,
+         [&] {
+             EXPECT_EQ(end - rows, root.Rows().FirstRow()) << "away from the user, back up";
+             EXPECT_TRUE(WaitBands(root, true, true));
+         }},
+        {Wheel(-1), kRootMenu, kAnyRow},
+        {MoveTo("the last entry", [&] { return RowPoint(root, RootIndex(kEntries)); }), kRootMenu,
+         RootIndex(kEntries)},
+        {qtest::LeftClick(), kClosed, kNoHot},
     });
-    EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ItemId(kEntries), out.result);
-    EXPECT_EQ(0, wheels.WhileMenuShown()) << "no wheel message reached the host";
-    EXPECT_EQ(0, out.hostKeyMessages);
 }
 
 TEST_F(TallMenus, TheWheelNeverScrollsAMenuThatFitsNorAnythingAwayFromTheMenus) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_END);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        Tap(VK_UP);
-        ExpectHot(root, RootIndex(kLateEntry));
-        Tap(VK_RIGHT);
-        if (!WaitShown(late)) return;
-        const int rootFirst = root.Rows().FirstRow();
-        const int lateTop = late.Rows().Item(0)->top;
-        const POINT p = RowPoint(late, 1);
-        GlideTo(p.x, p.y);
-        TurnWheel(-3);
-        TurnWheel(2);
-        Settle();
-        EXPECT_FALSE(late.Rows().Scrolls());
-        EXPECT_EQ(lateTop, late.Rows().Item(0)->top) << "the short submenu did not move";
-        EXPECT_EQ(rootFirst, root.Rows().FirstRow()) << "nor its parent, away from the pointer";
-        EXPECT_EQ(1, late.Rows().HotIndex());
-
-        ParkPointer();
-        TurnWheel(5);
-        Settle();
-        EXPECT_EQ(rootFirst, root.Rows().FirstRow()) << "a wheel away from every menu scrolls none";
-        EXPECT_NE(nullptr, late.Window());
-        Tap(VK_ESCAPE);
-        Tap(VK_ESCAPE);
+    const int lateIndex = RootIndex(kLateEntry);
+    int rootFirst = -1, lateTop = -1;
+    const qtest::ModalOutcome out = RunTable({
+        {Opened(), kRootMenu, kNoHot},
+        {Key(VK_END), kRootMenu, RootIndex(kEntries)},
+        {Key(VK_UP), kRootMenu, RootIndex(kEntries - 1)},
+        {Key(VK_UP), kRootMenu, RootIndex(kEntries - 2)},
+        {Key(VK_UP), kRootMenu, lateIndex},
+        {Key(VK_RIGHT), kLateMenu, 0,
+         [&] {
+             rootFirst = root.Rows().FirstRow();
+             lateTop = late.Rows().Item(0)->top;
+         }},
+        {MoveTo("Late two", [&] { return RowPoint(late, 1); }), kLateMenu, 1},
+        {Wheel(-3), kLateMenu, 1},
+        {Wheel(2), kLateMenu, 1,
+         [&] {
+             EXPECT_FALSE(late.Rows().Scrolls());
+             EXPECT_EQ(lateTop, late.Rows().Item(0)->top) << "the short submenu did not move";
+             EXPECT_EQ(rootFirst, root.Rows().FirstRow())
+                 << "nor its parent, away from the pointer";
+         }},
+        {MoveTo("a corner away from every menu",
+                [] {
+                    return POINT{GetSystemMetrics(SM_CXSCREEN) - 20,
+                                 GetSystemMetrics(SM_CYSCREEN) - 20};
+                }),
+         kLateMenu, kAnyRow},
+        {Wheel(5), kLateMenu, kAnyRow,
+         [&] {
+             EXPECT_EQ(rootFirst, root.Rows().FirstRow())
+                 << "a wheel away from every menu scrolls none";
+         }},
+        {Key(VK_ESCAPE), kRootMenu, lateIndex},
+        {Key(VK_ESCAPE), kClosed, kNoHot},
     });
-    EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
-    EXPECT_EQ(0, wheels.WhileMenuShown());
 }
 
 TEST_F(TallMenus, RestingOnABandScrollsRowByRowToTheEndAndAClickOnItChoosesNothing) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
         const int last = RootIndex(kEntries);
         POINT band = BottomBandPoint(root);
-        GlideTo(band.x, band.y);
+        qtest::GlideTo(band.x, band.y);
         std::vector<int> seen;
-        EXPECT_TRUE(WaitFor(
+        EXPECT_TRUE(qtest::WaitFor(
             [&] {
                 seen.push_back(root.Rows().FirstRow());
-                return Shown(root, last);
+                return qtest::RowShown(root, last);
             },
             20000))
             << "the bottom band did not scroll to the end";
@@ -181,136 +201,142 @@ TEST_F(TallMenus, RestingOnABandScrollsRowByRowToTheEndAndAClickOnItChoosesNothi
         EXPECT_EQ(-1, root.Rows().HotIndex()) << "nothing is hot on a band";
         EXPECT_TRUE(WaitBands(root, true, false));
 
-        LeftClick();
-        Settle();
+        qtest::ClickHere();
+        EXPECT_TRUE(qtest::SyncInput());
         EXPECT_NE(nullptr, root.Window()) << "a click on a band keeps the menu open";
         EXPECT_EQ(-1, root.Rows().HotIndex());
 
         band = TopBandPoint(root);
-        GlideTo(band.x, band.y);
-        EXPECT_TRUE(WaitFor([&] { return root.Rows().FirstRow() == 0; }, 20000))
+        qtest::GlideTo(band.x, band.y);
+        EXPECT_TRUE(qtest::WaitFor([&] { return root.Rows().FirstRow() == 0; }, 20000))
             << "the top band did not scroll back to the top";
-        LeftClick();
-        Settle();
+        qtest::ClickHere();
+        EXPECT_TRUE(qtest::SyncInput());
         EXPECT_NE(nullptr, root.Window());
         EXPECT_TRUE(WaitBands(root, false, true));
 
         band = BottomBandPoint(root);
-        GlideTo(band.x, band.y);
-        WaitFor([&] { return Shown(root, last); }, 20000);
+        qtest::GlideTo(band.x, band.y);
+        qtest::WaitFor([&] { return qtest::RowShown(root, last); }, 20000);
         const POINT p = RowPoint(root, last);
-        GlideTo(p.x, p.y);
-        LeftClick();
+        qtest::GlideTo(p.x, p.y);
+        qtest::ClickHere();
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ItemId(kEntries), out.result);
 }
 
 TEST_F(TallMenus, EndHomeAndTheArrowsAtTheEndsReachEveryEntry) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        const int first = RootIndex(1), last = RootIndex(kEntries);
-        Tap(VK_END);
-        ExpectHot(root, last);
-        EXPECT_GT(root.Rows().FirstRow(), 0);
-        Tap(VK_HOME);
-        ExpectHot(root, first);
-        EXPECT_EQ(0, root.Rows().FirstRow()) << "the title shows again";
-        Tap(VK_UP); // from the top, around to the end
-        ExpectHot(root, last);
-        Tap(VK_DOWN); // from the end, around to the top
-        ExpectHot(root, first);
-        EXPECT_EQ(0, root.Rows().FirstRow());
-
+    const int first = RootIndex(1), last = RootIndex(kEntries);
+    const std::vector<Step> ends = {
+        {Opened(), kRootMenu, kNoHot},
+        {Key(VK_END), kRootMenu, last, [&] { EXPECT_GT(root.Rows().FirstRow(), 0); }},
+        {Key(VK_HOME), kRootMenu, first,
+         [&] { EXPECT_EQ(0, root.Rows().FirstRow()) << "the title shows again"; }},
+        {Key(VK_UP), kRootMenu, last},    // from the top, around to the end
+        {Key(VK_DOWN), kRootMenu, first, // from the end, around to the top
+         [&] { EXPECT_EQ(0, root.Rows().FirstRow()); }},
+    };
+    const qtest::ModalOutcome out = RunTable(ends, [&] {
         // Down from the last row that shows scrolls the next one into view.
         const int lastShown = LastShown(root);
-        for (int i = first; i < lastShown; ++i)
-            Tap(VK_DOWN);
-        ExpectHot(root, lastShown);
-        EXPECT_EQ(0, root.Rows().FirstRow());
-        Tap(VK_DOWN);
-        ExpectHot(root, lastShown + 1);
-        EXPECT_GT(root.Rows().FirstRow(), 0);
-        EXPECT_EQ(lastShown + 1, LastShown(root)) << "scrolled just far enough";
-
-        Tap(VK_END);
-        Tap(VK_RETURN);
+        std::vector<Step> down;
+        for (int i = first + 1; i < lastShown; ++i)
+            down.push_back({Key(VK_DOWN), kRootMenu, i});
+        down.push_back({Key(VK_DOWN), kRootMenu, lastShown,
+                        [&] { EXPECT_EQ(0, root.Rows().FirstRow()); }});
+        down.push_back({Key(VK_DOWN), kRootMenu, lastShown + 1, [&] {
+                            EXPECT_GT(root.Rows().FirstRow(), 0);
+                            EXPECT_EQ(lastShown + 1, LastShown(root)) << "scrolled just far enough";
+                        }});
+        down.push_back({Key(VK_END), kRootMenu, last});
+        down.push_back({Key(VK_RETURN), kClosed, kNoHot});
+        qtest::RunSteps(view, down);
     });
-    EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ItemId(kEntries), out.result);
-    EXPECT_EQ(0, out.hostKeyMessages);
 }
 
 TEST_F(TallMenus, KeysUnderARestingPointerKeepTheirChoiceAsTheMenuScrolls) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        const POINT p = RowPoint(root, RootIndex(10));
-        GlideTo(p.x, p.y);
-        Settle();
-        EXPECT_EQ(RootIndex(10), root.Rows().HotIndex());
-        Tap(VK_END);
-        ExpectHot(root, RootIndex(kEntries));
-        Tap(VK_UP);
-        ExpectHot(root, RootIndex(kEntries - 1));
+    POINT p = {};
+    const qtest::ModalOutcome out = RunTable({
+        {Opened(), kRootMenu, kNoHot},
+        {MoveTo("entry 10",
+                [&] {
+                    p = RowPoint(root, RootIndex(10));
+                    return p;
+                }),
+         kRootMenu, RootIndex(10)},
+        {Key(VK_END), kRootMenu, RootIndex(kEntries)},
+        {Key(VK_UP), kRootMenu, RootIndex(kEntries - 1)},
         // A real move gives the mouse the lead again.
-        GlideTo(p.x, p.y + 1);
-        Settle();
-        const RECT r = WindowRect(root.Window());
-        EXPECT_EQ(EntryAtRow(root, p.y + 1 - r.top), root.Rows().HotIndex());
-        Tap(VK_ESCAPE);
+        {MoveTo("a pixel below where it rests", [&] { return POINT{p.x, p.y + 1}; }), kRootMenu,
+         kAnyRow,
+         [&] {
+             const RECT r = WindowRect(root.Window());
+             EXPECT_EQ(EntryAtRow(root, p.y + 1 - r.top), root.Rows().HotIndex());
+         }},
+        {Key(VK_ESCAPE), kClosed, kNoHot},
     });
-    EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 }
 
 TEST_F(TallMenus, AnEntryUnderABandIsNeverHot) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        POINT p = RowPoint(root, RootIndex(20));
-        GlideTo(p.x, p.y);
-        TurnWheel(-4);
-        Settle();
-        EXPECT_GT(root.Rows().FirstRow(), 0);
+    POINT p = {};
+    const qtest::ModalOutcome out = RunTable({
+        {Opened(), kRootMenu, kNoHot},
+        {MoveTo("entry 20",
+                [&] {
+                    p = RowPoint(root, RootIndex(20));
+                    return p;
+                }),
+         kRootMenu, RootIndex(20)},
+        {Wheel(-4), kRootMenu, kAnyRow, [&] { EXPECT_GT(root.Rows().FirstRow(), 0); }},
         // Just above the first row lies the entry before it, hidden under the band.
-        const RECT r = WindowRect(root.Window());
-        GlideTo(p.x, r.top + root.Rows().RowAreaTop() - 2);
-        Settle();
-        EXPECT_EQ(-1, root.Rows().HotIndex()) << "the top band";
-        p = RowPoint(root, RootIndex(20));
-        GlideTo(p.x, p.y);
-        Settle();
-        EXPECT_NE(-1, root.Rows().HotIndex());
-        GlideTo(p.x, r.top + root.Rows().RowAreaBottom() + 1);
-        Settle();
-        EXPECT_EQ(-1, root.Rows().HotIndex()) << "the bottom band";
-        ParkPointer();
-        Tap(VK_ESCAPE);
+        {MoveTo("the top band, over a hidden entry",
+                [&] {
+                    return POINT{p.x, WindowRect(root.Window()).top + root.Rows().RowAreaTop() - 2};
+                }),
+         kRootMenu, kNoHot},
+        {MoveTo("entry 20 as it shows now", [&] { return RowPoint(root, RootIndex(20)); }),
+         kRootMenu, kAnyRow, [&] { EXPECT_NE(-1, root.Rows().HotIndex()); }},
+        {MoveTo("the bottom band, over a hidden entry",
+                [&] {
+                    return POINT{p.x,
+                                 WindowRect(root.Window()).top + root.Rows().RowAreaBottom() + 1};
+                }),
+         kRootMenu, kNoHot},
+        {MoveTo("a corner away from every menu",
+                [] {
+                    return POINT{GetSystemMetrics(SM_CXSCREEN) - 20,
+                                 GetSystemMetrics(SM_CYSCREEN) - 20};
+                }),
+         kRootMenu, kAnyRow},
+        {Key(VK_ESCAPE), kClosed, kNoHot},
     });
-    EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 }
 
 TEST_F(TallMenus, ASubmenuOfAScrolledMenuOpensLevelWithItsEntrysRow) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_END);
-        Settle();
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
+        qtest::PressKey(VK_END);
+        EXPECT_TRUE(qtest::SyncInput());
         const int lateIndex = RootIndex(kLateEntry);
-        EXPECT_TRUE(Shown(root, lateIndex));
+        EXPECT_TRUE(qtest::RowShown(root, lateIndex));
         const POINT p = RowPoint(root, lateIndex);
-        GlideTo(p.x, p.y);
+        qtest::GlideTo(p.x, p.y);
         qtest::LeftDown();
         qtest::LeftUp();
-        if (!WaitShown(late)) return;
+        if (!qtest::WaitShown(late)) return;
         EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3,
                   WindowRect(late.Window()).left);
         EXPECT_EQ(WindowRect(root.Window()).top + root.Rows().Item(lateIndex)->top - 3,
                   WindowRect(late.Window()).top)
             << "its first entry level with the visible row of its entry";
         const POINT q = RowPoint(late, 1);
-        GlideTo(q.x, p.y);
-        GlideTo(q.x, q.y);
-        LeftClick();
+        qtest::GlideTo(q.x, p.y);
+        qtest::GlideTo(q.x, q.y);
+        qtest::ClickHere();
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(kLateTwoId, out.result);
@@ -318,13 +344,13 @@ TEST_F(TallMenus, ASubmenuOfAScrolledMenuOpensLevelWithItsEntrysRow) {
 
 TEST_F(TallMenus, ATallSubmenuFillsTheWorkAreaAndScrollsOnItsOwn) {
     const RECT work = CurrentWorkArea();
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
         const POINT p = RowPoint(root, RootIndex(kProgramsEntry));
-        GlideTo(p.x, p.y);
+        qtest::GlideTo(p.x, p.y);
         qtest::LeftDown();
         qtest::LeftUp();
-        if (!WaitShown(programs)) return;
+        if (!qtest::WaitShown(programs)) return;
         const RECT r = WindowRect(programs.Window());
         EXPECT_TRUE(programs.Rows().Scrolls());
         EXPECT_EQ(work.top, r.top);
@@ -332,65 +358,63 @@ TEST_F(TallMenus, ATallSubmenuFillsTheWorkAreaAndScrollsOnItsOwn) {
         EXPECT_EQ(WindowRect(root.Window()).left + root.Rows().Width() - 3, r.left);
 
         const POINT q = RowPoint(programs, RootIndex(10));
-        GlideTo(q.x, p.y);
-        GlideTo(q.x, q.y);
-        TurnWheel(-2 * kEntries);
-        Settle();
-        EXPECT_TRUE(Shown(programs, RootIndex(kEntries)));
+        qtest::GlideTo(q.x, p.y);
+        qtest::GlideTo(q.x, q.y);
+        qtest::TurnWheel(-2 * kEntries);
+        EXPECT_TRUE(qtest::SyncInput());
+        EXPECT_TRUE(qtest::RowShown(programs, RootIndex(kEntries)));
         EXPECT_EQ(0, root.Rows().FirstRow()) << "the parent did not scroll";
         EXPECT_EQ(RootIndex(kProgramsEntry), root.Rows().HotIndex());
-        Tap(VK_HOME);
+        qtest::PressKey(VK_HOME);
         ExpectHot(programs, RootIndex(1));
         EXPECT_EQ(0, programs.Rows().FirstRow());
-        Tap(VK_END);
+        qtest::PressKey(VK_END);
         ExpectHot(programs, RootIndex(kEntries));
         const POINT last = RowPoint(programs, RootIndex(kEntries));
-        GlideTo(last.x, last.y);
-        LeftClick();
+        qtest::GlideTo(last.x, last.y);
+        qtest::ClickHere();
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ProgramId(kEntries), out.result);
-    EXPECT_EQ(0, wheels.WhileMenuShown());
+    EXPECT_EQ(0, out.hostWheelMessages);
 }
 
 TEST_F(TallMenus, TheContextMenuOpensAtTheVisibleRowOfTheEntryItActsOn) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
-        Tap(VK_END);
-        for (int i = 0; i < 10; ++i)
-            Tap(VK_UP);
-        const int index = RootIndex(kEntries - 10);
-        ExpectHot(root, index);
-        Tap(VK_APPS);
-        if (!WaitShown(context)) return;
-        EXPECT_EQ(WindowRect(root.Window()).left + 8, WindowRect(context.Window()).left);
-        EXPECT_EQ(WindowRect(root.Window()).top + root.Rows().Item(index)->top + 4,
-                  WindowRect(context.Window()).top);
-        Type('p');
-    });
-    EXPECT_FALSE(out.rescued);
+    const int index = RootIndex(kEntries - 10);
+    std::vector<Step> steps = {{Opened(), kRootMenu, kNoHot},
+                               {Key(VK_END), kRootMenu, RootIndex(kEntries)}};
+    for (int k = kEntries - 1; k >= kEntries - 10; --k)
+        steps.push_back({Key(VK_UP), kRootMenu, RootIndex(k)});
+    steps.push_back({Key(VK_APPS), kContextMenu, kOpen, [&] {
+                         EXPECT_EQ(WindowRect(root.Window()).left + 8,
+                                   WindowRect(context.Window()).left);
+                         EXPECT_EQ(WindowRect(root.Window()).top + root.Rows().Item(index)->top + 4,
+                                   WindowRect(context.Window()).top);
+                     }});
+    steps.push_back({Char('p'), kClosed, kNoHot});
+    const qtest::ModalOutcome out = RunTable(steps);
     EXPECT_EQ(ItemId(kEntries - 10), out.result);
     EXPECT_EQ(kPropertiesCmd, out.contextCommand);
 }
 
 TEST_F(TallMenus, ARightClickOnAScrolledEntryActsOnThatEntry) {
-    Outcome out = Run([&] {
-        if (!WaitShown(root)) return;
+    qtest::ModalOutcome out = Run([&] {
+        if (!qtest::WaitShown(root)) return;
         const POINT p = RowPoint(root, RootIndex(10));
-        GlideTo(p.x, p.y);
-        TurnWheel(-10);
-        Settle();
+        qtest::GlideTo(p.x, p.y);
+        qtest::TurnWheel(-10);
+        EXPECT_TRUE(qtest::SyncInput());
         const int index = RootIndex(45);
-        EXPECT_TRUE(Shown(root, index));
+        EXPECT_TRUE(qtest::RowShown(root, index));
         const POINT q = RowPoint(root, index);
-        GlideTo(q.x, q.y - 1);
-        GlideTo(q.x, q.y);
+        qtest::GlideTo(q.x, q.y - 1);
+        qtest::GlideTo(q.x, q.y);
         qtest::RightDown();
         qtest::RightUp();
-        if (!WaitShown(context)) return;
+        if (!qtest::WaitShown(context)) return;
         const POINT d = RowPoint(context, kDelete);
-        GlideTo(d.x, d.y);
-        LeftClick();
+        qtest::GlideTo(d.x, d.y);
+        qtest::ClickHere();
     });
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ItemId(45), out.result);

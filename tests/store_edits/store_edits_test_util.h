@@ -6,9 +6,21 @@
 #include <stdlib.h>
 #include <string>
 #include <vector>
+#include "store/registry_layout.h"
+#include "store/stored_menu.h"
 #include "tests/menubuild/native_menu_test_util.h"
 
 namespace edittest {
+
+// Numbers the records without a position in the key at `keyPath` and every
+// key beneath it, as reading the stored menu for a press does ("" for the
+// whole menu).
+inline void NormalizePositions(const std::string& keyPath) {
+    OwnedKey key = OpenMenuKey(keyPath);
+    if (!key) return;
+    StoredKey tree;
+    ReadStoredTree(key.Get(), true, &tree);
+}
 
 using menutest::kSettings;
 using menutest::Path;

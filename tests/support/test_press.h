@@ -25,7 +25,7 @@ class TestPress {
     PressContext m_press;
 };
 
-// The settings key's tree as it is stored (nothing is normalised); false
+// The settings key's tree as it is stored (nothing is normalized); false
 // when the key cannot be opened.
 inline bool ReadSettingsTree(StoredKey* tree) {
     OwnedKey settings(OpenSettingsKey());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
+#include <stdio.h>
 #include <string.h>
 #include <wchar.h>
 
@@ -18,18 +19,39 @@ void PumpMessages() {
     }
 }
 
-bool PollUntil(const std::function<bool()>& condition, int timeoutMs) {
-    DWORD start = GetTickCount();
+namespace {
+// Static initialisation runs on the thread that goes on to run the tests.
+const DWORD g_testThread = GetCurrentThreadId();
+} // namespace
+
+bool OnTestThread() {
+    return GetCurrentThreadId() == g_testThread;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    const bool pump = OnTestThread();
+    const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;
         if (static_cast<int>(GetTickCount() - start) > timeoutMs) return condition();
-        PumpMessages();
-        Sleep(5);
+        if (pump) PumpMessages();
+        Sleep(pump ? 5 : 2);
     }
 }
 
 namespace {
+const UINT kSidewaysWheel = 0x020E;
+HostWindow* g_host = nullptr;
+volatile LONG g_hostKeys = 0, g_hostKeysWhileMenu = 0, g_hostWheelsWhileMenu = 0;
+
 LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m >= WM_KEYFIRST && m <= WM_KEYLAST) {
+        InterlockedIncrement(&g_hostKeys);
+        if (!MenuWindows().empty()) InterlockedIncrement(&g_hostKeysWhileMenu);
+    }
+    if ((m == WM_MOUSEWHEEL || m == kSidewaysWheel) && !MenuWindows().empty())
+        InterlockedIncrement(&g_hostWheelsWhileMenu);
+    if (m == kQuitRequest) PostQuitMessage(static_cast<int>(wp));
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -123,15 +145,6 @@ void DetachProbe() {
     probe.thread = 0;
 }
 
-// Polls without pumping: for threads other than the UI thread.
-bool WaitWithoutPumping(const std::function<bool()>& condition, int timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return condition();
-        Sleep(2);
-    }
-    return true;
-}
 } // namespace
 
 HostWindow::HostWindow(int x, int y, int width, int height) {
@@ -151,16 +164,71 @@ HostWindow::HostWindow(int x, int y, int width, int height) {
                         width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
-    SetForegroundWindow(m_window);
-    PollUntil([&] { return GetForegroundWindow() == m_window; });
+    g_host = this;
+    ResetCounts();
+    TakeForegroundAndFocus();
     PumpMessages();
     AttachProbe();
 }
 
 HostWindow::~HostWindow() {
     DetachProbe();
+    if (g_host == this) g_host = nullptr;
     DestroyWindow(m_window);
     PumpMessages();
+}
+
+bool HostWindow::TakeForegroundAndFocus() {
+    SetForegroundWindow(m_window);
+    SetFocus(m_window);
+    const bool held =
+        WaitFor([&] { return GetForegroundWindow() == m_window && GetFocus() == m_window; });
+    if (!held)
+        ADD_FAILURE() << "the host window needs to be the foreground window and to hold the focus "
+                         "(keys sent with SendInput reach only the focus of the foreground "
+                         "thread, and only then does a capture see the pointer); the foreground "
+                         "window is "
+                      << Describe(GetForegroundWindow()) << ", the focus " << Describe(GetFocus());
+    return held;
+}
+
+int HostWindow::KeyMessages() const {
+    return g_hostKeys;
+}
+
+int HostWindow::KeyMessagesWhileMenuShown() const {
+    return g_hostKeysWhileMenu;
+}
+
+int HostWindow::WheelMessagesWhileMenuShown() const {
+    return g_hostWheelsWhileMenu;
+}
+
+void HostWindow::ResetCounts() {
+    InterlockedExchange(&g_hostKeys, 0);
+    InterlockedExchange(&g_hostKeysWhileMenu, 0);
+    InterlockedExchange(&g_hostWheelsWhileMenu, 0);
+}
+
+HostWindow* HostWindow::Current() {
+    return g_host;
+}
+
+std::string Describe(HWND window) {
+    if (!window) return "none";
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char text[200];
+    snprintf(text, sizeof text, "window %p of class \"%s\"%s", static_cast<void*>(window),
+             ClassName(window).c_str(),
+             process == GetCurrentProcessId() ? "" : " of another process");
+    return text;
+}
+
+HWND CaptureOf(DWORD threadId) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(threadId, &info) ? info.hwndCapture : nullptr;
 }
 
 long SendMarker() {
@@ -179,8 +247,7 @@ bool WaitForMarker(long marker, int timeoutMs) {
     if (!probe.hook) return false;
     auto taken = [&] { return probe.markersTaken >= marker; };
     // On the UI thread itself, taking its own messages brings the marker in.
-    if (GetCurrentThreadId() == probe.thread) return PollUntil(taken, timeoutMs);
-    return WaitWithoutPumping(taken, timeoutMs);
+    return WaitFor(taken, timeoutMs);
 }
 
 bool SyncInput(int timeoutMs) {
@@ -204,7 +271,7 @@ bool OnUiThread(const std::function<void()>& step, int timeoutMs) {
         // Not taken in time: make sure it never runs later, or wait for the end
         // of a run that has just begun.
         if (InterlockedCompareExchange(&shared->state, 3, 0) == 0) return false;
-        WaitWithoutPumping([&] { return shared->state == 2; }, kWatchdogMs);
+        WaitFor([&] { return shared->state == 2; }, kWatchdogMs);
     }
     return shared->state == 2;
 }
@@ -214,7 +281,7 @@ bool WaitPastTimers(int delayMs, int timeoutMs) {
     InterlockedExchange(&probe.timerFired, 0);
     if (!OnUiThread([&] { probe.timer = SetTimer(nullptr, 0, delayMs, nullptr); }, timeoutMs))
         return false;
-    return WaitWithoutPumping([&] { return probe.timerFired != 0; }, delayMs + timeoutMs);
+    return WaitFor([&] { return probe.timerFired != 0; }, delayMs + timeoutMs);
 }
 
 namespace {
@@ -244,35 +311,33 @@ int FailureCount() {
 }
 
 void CloseOwnWindows() {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(w, &process);
-        if (process != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
-        const std::string name = ClassName(w);
-        if (name == "fpmMenuClass") {
-            // A press at a client point with x, y <= 2 is outside: it closes
-            // the whole tree.
-            PostMessageA(w, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
-        } else if (name == "#32770") {
-            // A message box with only OK has no Cancel button.
-            const int command = GetDlgItem(w, IDCANCEL) ? IDCANCEL : IDOK;
-            PostMessageA(w, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(w, command)));
-        }
+    // A press at a client point with x, y <= 2 is outside: it closes the
+    // whole tree.
+    for (HWND menu : MenuWindows())
+        PostMessageA(menu, WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
+    for (HWND dialog : OwnWindows("#32770")) {
+        // A message box with only OK has no Cancel button.
+        const int command = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK;
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, command)));
     }
 }
 
-Watchdog::Watchdog(std::string what, int timeoutMs)
+Watchdog::Watchdog(std::string what, int timeoutMs, bool armed)
     : m_what(std::move(what)), m_timeoutMs(timeoutMs), m_uiThread(GetCurrentThreadId()),
       m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       m_fireNow(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_kick(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+      m_kick(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_arm(CreateEventA(nullptr, TRUE, armed, nullptr)) {
     m_thread = std::thread([this] {
-        HANDLE events[3] = {m_stop, m_fireNow, m_kick};
-        DWORD woke;
-        do
-            woke = WaitForMultipleObjects(3, events, FALSE, m_timeoutMs);
-        while (woke == WAIT_OBJECT_0 + 2);
+        HANDLE events[3] = {m_stop, m_fireNow, m_arm};
+        DWORD woke = WaitForMultipleObjects(3, events, FALSE, INFINITE);
+        events[2] = m_kick;
+        if (woke == WAIT_OBJECT_0 + 2) {
+            do
+                woke = WaitForMultipleObjects(3, events, FALSE, m_timeoutMs);
+            while (woke == WAIT_OBJECT_0 + 2);
+        }
         if (woke == WAIT_OBJECT_0) return;
         if (woke == WAIT_TIMEOUT) InterlockedExchange(&m_timedOut, 1);
         InterlockedExchange(&m_fired, 1);
@@ -290,6 +355,7 @@ Watchdog::~Watchdog() {
     CloseHandle(m_stop);
     CloseHandle(m_fireNow);
     CloseHandle(m_kick);
+    CloseHandle(m_arm);
     if (m_timedOut)
         ADD_FAILURE() << m_what << " did not end within " << m_timeoutMs
                       << " ms; what it had open was closed from outside";
@@ -298,6 +364,10 @@ Watchdog::~Watchdog() {
 void Watchdog::Disarm() {
     SetEvent(m_stop);
     if (m_thread.joinable()) m_thread.join();
+}
+
+void Watchdog::Arm() {
+    SetEvent(m_arm);
 }
 
 void Watchdog::Fire() {
@@ -385,7 +455,7 @@ void MoveMouse(int x, int y) {
     const DWORD start = GetTickCount();
     for (;;) {
         SendMouse(MOUSEEVENTF_MOVE, x, y);
-        if (WaitWithoutPumping(there, 200)) break;
+        if (WaitFor(there, 200)) break;
         if (static_cast<int>(GetTickCount() - start) > kPatienceMs) {
             ADD_FAILURE() << "the pointer did not move to (" << x << ", " << y << ")";
             break;
@@ -428,13 +498,79 @@ void RightClickAt(int x, int y) {
     MoveMouse(x, y);
     SendButtonPair(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
+void ClickHere() {
+    SendButtonPair(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+void RightClickHere() {
+    SendButtonPair(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void GlideTo(int x, int y) {
+    MoveMouse(x, y - 2);
+    const POINT target = {x, y};
+    const HWND under = WindowFromPoint(target);
+    if (ClassName(under) == "fpmMenuClass") {
+        const DWORD thread = GetWindowThreadProcessId(under, nullptr);
+        if (!WaitFor([&] { return CaptureOf(thread) == under; }))
+            ADD_FAILURE() << "the menu under (" << x << ", " << y
+                          << ") needs the mouse capture to see the pointer; the capture is with "
+                          << Describe(CaptureOf(thread)) << ", the foreground window is "
+                          << Describe(GetForegroundWindow());
+    }
+    MoveMouse(x, y);
+}
+
+namespace {
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+} // namespace
+
 void PressKey(WORD vk) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    INPUT in[2] = {KeyInput(vk, false), KeyInput(vk, true)};
     SendInput(2, in, sizeof in[0]);
 }
+
+void PressKeyWithShift(WORD vk) {
+    INPUT in[4] = {KeyInput(VK_SHIFT, false), KeyInput(vk, false), KeyInput(vk, true),
+                   KeyInput(VK_SHIFT, true)};
+    SendInput(4, in, sizeof in[0]);
+}
+
+void TypeChar(char character) {
+    const SHORT key = VkKeyScanA(character);
+    if (key & 0x100)
+        PressKeyWithShift(LOBYTE(key));
+    else
+        PressKey(LOBYTE(key));
+}
+
+void TurnWheel(int notches) {
+    KeepOnlySentPointerInput();
+    const int step = notches < 0 ? -1 : 1;
+    for (int i = 0; i != notches; i += step) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.mouseData = static_cast<DWORD>(step * WHEEL_DELTA);
+        input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+int RowsPerNotch() {
+    UINT rows = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &rows, 0);
+    return static_cast<int>(rows);
+}
+void ParkPointer() {
+    MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20);
+}
+
 void ReleaseAllButtons() {
     if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) LeftUp();
     if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) RightUp();
@@ -449,40 +585,112 @@ void InputThread::Join() {
 }
 
 namespace {
-struct FindContext {
+struct OwnWindowSearch {
     const char* className;
     const char* title;
-    std::vector<HWND>* found;
+    HWND except;
+    std::vector<HWND>* all; // null: stop at the first
+    HWND first;
 };
-BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
-    FindContext* c = reinterpret_cast<FindContext*>(lp);
+// Compares without allocating and without a message to the window: the text
+// as the window keeps it.
+bool IsOwnWindowSought(HWND w, const OwnWindowSearch& search) {
     DWORD process = 0;
     GetWindowThreadProcessId(w, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
-    if (ClassName(w) != c->className) return TRUE;
-    if (c->title && WindowText(w) != c->title) return TRUE;
-    c->found->push_back(w);
+    char name[64] = "";
+    if (w == search.except || process != GetCurrentProcessId() || !IsWindowVisible(w) ||
+        !GetClassNameA(w, name, sizeof name) || lstrcmpA(name, search.className) != 0)
+        return false;
+    if (!search.title) return true;
+    WCHAR text[256] = L"";
+    InternalGetWindowText(w, text, 256);
+    int i = 0;
+    while (search.title[i] && text[i] == static_cast<WCHAR>(static_cast<BYTE>(search.title[i])))
+        ++i;
+    return !search.title[i] && !text[i];
+}
+BOOL CALLBACK CollectOwnWindow(HWND w, LPARAM lp) {
+    OwnWindowSearch* search = reinterpret_cast<OwnWindowSearch*>(lp);
+    if (!IsOwnWindowSought(w, *search)) return TRUE;
+    if (!search->all) {
+        search->first = w;
+        return FALSE;
+    }
+    search->all->push_back(w);
     return TRUE;
 }
 } // namespace
 
-std::vector<HWND> FindWindowsOfClass(const char* className, const char* title) {
+std::vector<HWND> OwnWindows(const char* className, const char* title) {
     std::vector<HWND> found;
-    FindContext c = {className, title, &found};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&c));
+    OwnWindowSearch search = {className, title, nullptr, &found, nullptr};
+    EnumWindows(CollectOwnWindow, reinterpret_cast<LPARAM>(&search));
     return found;
+}
+
+HWND FirstOwnWindow(const char* className, const char* title, HWND except) {
+    OwnWindowSearch search = {className, title, except, nullptr, nullptr};
+    EnumWindows(CollectOwnWindow, reinterpret_cast<LPARAM>(&search));
+    return search.first;
+}
+
+std::vector<HWND> MenuWindows() {
+    return OwnWindows("fpmMenuClass");
 }
 
 HWND WaitForWindow(const char* className, const char* title, int timeoutMs) {
     HWND found = nullptr;
-    WaitWithoutPumping(
+    WaitFor([&] { return (found = FirstOwnWindow(className, title)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND WaitForMenus(size_t count, int timeoutMs) {
+    if (count == 0) {
+        EXPECT_TRUE(WaitUntilNoMenu(timeoutMs)) << "a menu window stayed open";
+        return nullptr;
+    }
+    std::vector<HWND> menus;
+    HWND capture = nullptr;
+    const bool shown = WaitFor(
         [&] {
-            std::vector<HWND> w = FindWindowsOfClass(className, title);
-            found = w.empty() ? nullptr : w.front();
-            return found != nullptr;
+            menus = MenuWindows();
+            if (menus.size() != count) return false;
+            capture = CaptureOf(GetWindowThreadProcessId(menus.front(), nullptr));
+            return capture != nullptr;
         },
         timeoutMs);
-    return found;
+    if (shown) return menus.front();
+    if (menus.size() != count)
+        ADD_FAILURE() << "expected " << count << " menu window(s) shown, there are "
+                      << menus.size();
+    else
+        ADD_FAILURE() << "the menus' thread needs to hold the mouse capture (the pointer's "
+                         "input reaches the menus only then); it holds none, the foreground "
+                         "window is "
+                      << Describe(GetForegroundWindow());
+    return nullptr;
+}
+
+bool WaitUntilNoMenu(int timeoutMs) {
+    return WaitFor([] { return MenuWindows().empty(); }, timeoutMs);
+}
+
+bool WaitUntilGone(HWND window, int timeoutMs) {
+    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+RECT WindowRect(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+std::vector<WPARAM> TakeQuitMessages() {
+    std::vector<WPARAM> quits;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message == WM_QUIT) quits.push_back(msg.wParam);
+    return quits;
 }
 
 std::string WindowText(HWND window) {
@@ -704,7 +912,7 @@ MessageBoxWatcher::MessageBoxWatcher(const char* caption)
         // Boxes told to close, with their texts, until they are gone.
         std::vector<std::pair<HWND, std::string>> closing;
         for (bool first = true; !m_stop; first = false) {
-            for (HWND box : FindWindowsOfClass("#32770", m_caption.c_str())) {
+            for (HWND box : OwnWindows("#32770", m_caption.c_str())) {
                 auto seen = [box](const std::pair<HWND, std::string>& c) { return c.first == box; };
                 if (std::any_of(closing.begin(), closing.end(), seen)) continue;
                 closing.emplace_back(box, DialogStaticText(box));
@@ -744,7 +952,7 @@ std::vector<std::string> MessageBoxWatcher::Texts() {
 }
 
 bool MessageBoxWatcher::WaitForCount(size_t count, int timeoutMs) {
-    return PollUntil([&] { return static_cast<size_t>(m_closed) >= count; }, timeoutMs);
+    return WaitFor([&] { return static_cast<size_t>(m_closed) >= count; }, timeoutMs);
 }
 
 } // namespace qtest

@@ -19,25 +19,58 @@ const int kPatienceMs = 10000;
 // the watchdog ends it from outside and fails the test.
 const int kWatchdogMs = 45000;
 
-// Polls `condition` every few milliseconds (pumping this thread's messages)
-// until it holds or `timeoutMs` passes. Returns whether it held.
-bool PollUntil(const std::function<bool()>& condition, int timeoutMs = kPatienceMs);
+// Polls `condition` every few milliseconds until it holds or `timeoutMs`
+// passes; returns whether it held. On the test's own thread (the one that
+// runs the test body, owns its windows and runs the modal loops) it pumps
+// that thread's messages meanwhile, as the windows need; on any other thread
+// (an input thread, a watcher) it only sleeps, so it never takes messages
+// meant for a loop of its own.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kPatienceMs);
+// Whether the calling thread is the test's own thread.
+bool OnTestThread();
 // Dispatches every message waiting for this thread.
 void PumpMessages();
 
-// A shown, foreground top-level window owned by the calling thread, as the
-// real host's window is when it calls into the plug-in. While one exists, the
-// thread that made it is the UI thread that SyncInput, OnUiThread and
-// WaitPastTimers work with.
+// Posted to a HostWindow, makes it call PostQuitMessage(wParam), as a host
+// that is asked to exit does.
+const UINT kQuitRequest = WM_APP + 7;
+
+// A shown, foreground top-level window owned by the calling thread and
+// holding the keyboard focus, as the real host's window is when it calls into
+// the plug-in. While one exists, the thread that made it is the UI thread
+// that SyncInput, OnUiThread and WaitPastTimers work with. Its window
+// procedure counts the key and wheel messages it receives.
 class HostWindow {
   public:
     HostWindow(int x = 300, int y = 300, int width = 200, int height = 120);
     ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
     HWND Handle() const { return m_window; }
+    // Makes it the foreground window holding the focus, and waits until it
+    // is: keys sent with SendInput reach only the focus of the foreground
+    // thread, and a capture sees outside input only while its thread owns
+    // the foreground window. When it is not, the test fails at once, naming
+    // the windows that are. The constructor calls it.
+    bool TakeForegroundAndFocus();
+    // Key messages (WM_KEYFIRST to WM_KEYLAST) and wheel messages received,
+    // in all and while a menu window of this process was shown.
+    int KeyMessages() const;
+    int KeyMessagesWhileMenuShown() const;
+    int WheelMessagesWhileMenuShown() const;
+    void ResetCounts();
+    // The host window of this process, or null.
+    static HostWindow* Current();
 
   private:
     HWND m_window;
 };
+
+// A window as a failure message names it ("none", its class, whether it is
+// another process's).
+std::string Describe(HWND window);
+// The window holding the mouse capture on a thread (null: none).
+HWND CaptureOf(DWORD threadId);
 
 // From the first call on, the pointer input of this process's display is
 // only what the test sends. The display driver reports where the X pointer
@@ -72,8 +105,29 @@ void ClickAt(int x, int y);
 // move the click elsewhere.
 void ClickCarryingPosition(int x, int y);
 void RightClickAt(int x, int y);
+// A button pressed and released where the pointer is.
+void ClickHere();
+void RightClickHere();
+// Moves the pointer to (x, y) from two pixels above, as a hand moves it, so
+// that a menu it ends on sees a move after the capture has reached it: the
+// first move into another menu only hands it the capture, and two queued
+// moves are merged into one, so the last move waits until the menu under the
+// pointer holds the capture (the test fails at once when it never does).
+void GlideTo(int x, int y);
+// Keys as a user types them: down and up, with their scan codes.
 void PressKey(WORD virtualKey);
+void PressKeyWithShift(WORD virtualKey);
+// Types a character with the key (and Shift) that produces it.
+void TypeChar(char character);
+// Turns the wheel by `notches` notches, one input each, as a wheel does:
+// negative towards the user (showing what lies below), positive away.
+void TurnWheel(int notches);
+// Rows a notch scrolls, as the system is set.
+int RowsPerNotch();
 void ReleaseAllButtons();
+// Puts the pointer near the screen's bottom right corner, where no menu
+// opens, so that it moves nothing.
+void ParkPointer();
 
 // Waits, from another thread, until the UI thread has taken every input sent
 // before the call. A marker key (F24, which nothing here handles) is sent and
@@ -110,11 +164,14 @@ class MessageWatch {
 // Ends a modal run that does not end by itself. Started on the UI thread just
 // before the run: when `timeoutMs` passes first (or Fire is called), it closes
 // every menu, dialog and message box of this process from its own thread,
-// again and again until disarmed, and the test fails with `what`.
+// again and again until disarmed, and the test fails with `what`. One made
+// unarmed counts no time until Arm.
 class Watchdog {
   public:
-    explicit Watchdog(std::string what, int timeoutMs = kWatchdogMs);
+    explicit Watchdog(std::string what, int timeoutMs = kWatchdogMs, bool armed = true);
     ~Watchdog();
+    // Starts counting `timeoutMs` (from now) in one made unarmed.
+    void Arm();
     // The run ended: stop watching. Called by the destructor too.
     void Disarm();
     // End the run now, without a failure of its own (the test has one).
@@ -131,6 +188,7 @@ class Watchdog {
     HANDLE m_stop;
     HANDLE m_fireNow;
     HANDLE m_kick;
+    HANDLE m_arm;
     volatile LONG m_fired = 0;
     volatile LONG m_timedOut = 0;
     std::thread m_thread;
@@ -156,11 +214,29 @@ class InputThread {
 };
 
 // Visible top-level windows of this process of a class (and, when given, of a
-// title), in z-order. Windows of other processes (other test programs, the
-// programs a press starts) are never the test's.
-std::vector<HWND> FindWindowsOfClass(const char* className, const char* title = nullptr);
-// Waits up to `timeoutMs` (without pumping) for such a window.
+// title), in z-order, newest first. Windows of other processes (other test
+// programs, the programs a press starts) are never the test's.
+std::vector<HWND> OwnWindows(const char* className, const char* title = nullptr);
+// The first of them other than `except`, found without allocating memory and
+// without sending a message to any window (for tests that count allocations).
+HWND FirstOwnWindow(const char* className, const char* title = nullptr, HWND except = nullptr);
+// The flat menus' windows (class "fpmMenuClass") of this process, newest first.
+std::vector<HWND> MenuWindows();
+// Waits for such a window (see WaitFor).
 HWND WaitForWindow(const char* className, const char* title = nullptr, int timeoutMs = kPatienceMs);
+// Waits until exactly `count` (at least one) menu windows show and the
+// menus' thread holds the mouse capture (before that the pointer's input goes
+// to the windows under them); returns the newest, or null with a failure that
+// says what was needed and what there was.
+HWND WaitForMenus(size_t count, int timeoutMs = kPatienceMs);
+// Waits until no menu window of this process shows.
+bool WaitUntilNoMenu(int timeoutMs = kPatienceMs);
+// Waits until `window` is gone or hidden.
+bool WaitUntilGone(HWND window, int timeoutMs = kPatienceMs);
+RECT WindowRect(HWND window);
+// Removes every message waiting for this thread and returns the wParam of
+// each WM_QUIT among them.
+std::vector<WPARAM> TakeQuitMessages();
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 

@@ -58,3 +58,8 @@ else
   tail -s 0.05 -n +1 -f --pid="$program" "$out" | tr -d '\r'
 fi
 wait "$program"
+status=$?
+# Said aloud: a program that dies before it prints anything leaves ctest
+# with nothing else to show.
+[ "$status" = 0 ] || echo "wine-run.sh: $(basename "$1") ended with status $status" >&2
+exit "$status"

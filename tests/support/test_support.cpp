@@ -9,6 +9,12 @@
 #include <string.h>
 #include <wchar.h>
 
+namespace {
+// A test program's output goes to a file under Wine, where the C runtime
+// buffers it: unbuffered, a program that dies still shows how far it got.
+const bool g_unbufferedOutput = setvbuf(stdout, nullptr, _IONBF, 0) == 0;
+} // namespace
+
 namespace qtest {
 
 void PumpMessages() {

@@ -5,13 +5,14 @@
 // paint and the decisions of the keys, and carries out what they decide.
 #pragma once
 #include <windows.h>
+#include "flatmenu/menu_accessible.h"
 #include "flatmenu/menu_item.h"
 #include "flatmenu/menu_keys.h"
 #include "flatmenu/menu_palette.h"
 #include "flatmenu/menu_rows.h"
 #include "flatmenu/pointer_at_key.h"
 
-class CFlatPopupMenu {
+class CFlatPopupMenu final : private AccessibleMenuSource {
   public:
     CFlatPopupMenu();
     ~CFlatPopupMenu();
@@ -48,13 +49,15 @@ class CFlatPopupMenu {
     enum CaptureState { kNotShown, kShownWithoutCapture, kHoldsCapture };
 
     // What a tree shares, kept on its root: the results of tracking, whether
-    // the context menu is open for it, and where the pointer rested at the
-    // last key.
+    // the context menu is open for it, where the pointer rested at the last
+    // key, and whether its menus have accessibility objects (the tracking
+    // thread has a COM apartment for them).
     struct TreeState {
         int chosenCommand = 0;
         int contextCommand = 0;
         bool contextMenuOpen = false;
         PointerAtKey pointerAtKey;
+        bool accessible = false;
     };
 
     bool RegisterMenuClass();
@@ -117,6 +120,15 @@ class CFlatPopupMenu {
     void OpenContextMenuByKeyboard();
     void MoveHotByKeyboard(int index);
 
+    // Accessibility: the object's view of the menu, and the action it asks
+    // for, carried out from the menu's own loop as Enter on the entry.
+    const MenuRows& AccessibleRows() const override { return m_rows; }
+    void RequestDefaultAction(int index) override;
+    void DoDefaultAction(int index);
+    // Tells screen readers about the menu window (an EVENT_* of Active
+    // Accessibility), for `child` (CHILDID_SELF, or an entry's number).
+    void Announce(DWORD event, LONG child = CHILDID_SELF) const;
+
     // Scrolling. Shows the rows from `first` on; false when nothing moved.
     // The hot entry's submenu closes, and a hot entry that is no longer shown
     // stops being hot.
@@ -146,7 +158,9 @@ class CFlatPopupMenu {
     HWND m_notifyWindow = nullptr;
     CaptureState m_captureState = kNotShown;
     bool m_leftButtonHeldAtOpen = false;
+    bool m_opensTree = false;        // tracked with the capture: the tree starts and ends with it
     bool m_openedByKeyboard = false; // the next Track starts with an entry hot
+    MenuAccessibleRef m_accessible;  // while shown, when the tree has them
     POINT m_position = {0, 0};       // of the window's top-left corner
     RECT m_workArea = {0, 0, 0, 0};  // the window was placed in
     bool m_backgroundErased = false; // since the last paint

@@ -88,6 +88,11 @@ void CFlatPopupMenu::WindowDestroyed(HWND window) {
         if (item.child && item.child->m_captureState != kNotShown && item.child->m_window)
             DestroyWindow(item.child->m_window);
     }
+    // Its submenus and the context menu have ended before it; the tree ends
+    // with the menu that started it.
+    Announce(EVENT_SYSTEM_MENUPOPUPEND);
+    m_accessible.Reset();
+    if (m_opensTree) Announce(EVENT_SYSTEM_MENUEND);
     if (m_captureState == kHoldsCapture) ReleaseCapture();
     m_captureState = kNotShown;
     m_window = nullptr;

@@ -8,6 +8,9 @@
 using namespace fpmlayout;
 
 namespace {
+// Posted to a menu's window: do what Enter does on entry wParam.
+const UINT kDefaultActionMessage = WM_APP + 1;
+
 int SignedLow(LPARAM value) {
     return static_cast<short>(LOWORD(value));
 }
@@ -79,6 +82,16 @@ LRESULT CFlatPopupMenu::HandleWindowMessage(HWND window, UINT message, WPARAM wP
     case WM_RBUTTONDOWN:
         menu->ButtonDown(window, SignedLow(lParam), SignedHigh(lParam), false);
         break;
+    case WM_GETOBJECT:
+        // The menu's accessibility object, a fresh reference each time; any
+        // other object (the window's own) is the system's.
+        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) &&
+            menu->m_accessible.Get())
+            return LresultFromObject(__uuidof(IAccessible), wParam, menu->m_accessible.Get());
+        break;
+    case kDefaultActionMessage:
+        menu->DoDefaultAction(static_cast<int>(wParam));
+        return 0;
     default:
         break;
     }
@@ -155,6 +168,7 @@ void CFlatPopupMenu::SetHotEntry(int index, bool startSubmenuDelay) {
         m_rows.SetHotIndex(index);
         // An entry scrolled into view is painted with all the others.
         if (!BringIntoView(index)) RedrawRow(dc.Get(), index);
+        Announce(EVENT_OBJECT_FOCUS, index + 1);
         if (m_rows.Item(index)->child && startSubmenuDelay)
             SetTimer(m_window, kSubmenuTimer, kSubmenuDelay, nullptr);
     }
@@ -187,4 +201,15 @@ void CFlatPopupMenu::StopMenuTimers() {
     for (const FlatMenuItem& item : m_rows.Items()) {
         if (item.child && item.child != this && item.child->m_window) item.child->StopMenuTimers();
     }
+}
+
+void CFlatPopupMenu::RequestDefaultAction(int index) {
+    if (m_window) PostMessageA(m_window, kDefaultActionMessage, static_cast<WPARAM>(index), 0);
+}
+
+void CFlatPopupMenu::DoDefaultAction(int index) {
+    // As the keys act: not while the context menu is tracked for another menu.
+    if (ContextMenuOpenElsewhere() || !m_rows.IsChoosable(index)) return;
+    MoveHotByKeyboard(index);
+    CarryOut(DecideKey(VK_RETURN, false, m_rows, m_parent != nullptr));
 }

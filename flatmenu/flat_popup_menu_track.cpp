@@ -3,7 +3,9 @@
 #include "flatmenu/flat_menu_layout.h"
 #include "flatmenu/flat_popup_menu.h"
 #include "common/gdi_guards.h"
+#include "flatmenu/com_apartment.h"
 #include "flatmenu/menu_placement.h"
+#include <optional>
 
 using namespace fpmlayout;
 
@@ -24,10 +26,21 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     m_bandDirection = 0;
     m_wheelDelta = 0;
     m_position = PlaceWindow(x, y, size);
+    // A tree (the launcher's, or the context menu) tracked in a loop of its
+    // own serves accessibility objects while COM is there for it.
+    std::optional<ComApartment> apartment;
+    if (!m_parent && modal) {
+        apartment.emplace();
+        m_tree.accessible = apartment->Ready();
+    }
     const HWND window = CreateMenuWindow(m_position, size);
     if (!window) return 0;
+    if (Tree().accessible) m_accessible.Reset(MenuAccessible::Create(this, window));
     ShowAndTakeCapture(window, noCapture);
     m_notifyWindow = notifyWindow;
+    m_opensTree = !noCapture;
+    if (m_opensTree) Announce(EVENT_SYSTEM_MENUSTART);
+    Announce(EVENT_SYSTEM_MENUPOPUPSTART);
     if (!noCapture) Tree().pointerAtKey.Forget(); // a new tree: the mouse leads
     // Ready for Enter: the first entry that can be chosen is hot.
     if (openedByKeyboard) SetHotEntry(m_rows.NextChoosable(-1, 1), false);
@@ -68,8 +81,11 @@ POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
 }
 
 HWND CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMenuClassName, "", WS_POPUP, at.x, at.y,
-                                  size.cx, size.cy, m_ownerWindow, nullptr, m_instance, this);
+    // Topmost, as the system's menus are: screen readers take the events of
+    // topmost windows while the host stays the foreground window.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuClassName, "", WS_POPUP,
+                                  at.x, at.y, size.cx, size.cy, m_ownerWindow, nullptr, m_instance,
+                                  this);
     if (!window)
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);
     return window;
@@ -149,4 +165,8 @@ bool CFlatPopupMenu::CancelIfOutside(HWND window, const RECT& clientRect, int x,
     CFlatPopupMenu* root = Root();
     if (root->m_window) DestroyWindow(root->m_window);
     return true;
+}
+
+void CFlatPopupMenu::Announce(DWORD event, LONG child) const {
+    if (m_window) NotifyWinEvent(event, m_window, OBJID_CLIENT, child);
 }

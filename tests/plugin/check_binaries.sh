@@ -24,7 +24,7 @@ got=$(exports "$dll")
 want="WBDraw WBPress WBQuery WBRelease "
 [ "$got" = "$want" ] || fail "Quoril.dll exports '$got', expected '$want'"
 
-system='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|msvcrt|ole32|oleaut32|shlwapi|version|ntdll)\.dll$'
+system='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|comdlg32|msvcrt|ole32|oleaut32|oleacc|shlwapi|version|ntdll)\.dll$'
 imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: \(.*\)$/\1/p')
 [ -n "$imports" ] || fail "no imports found in Quoril.dll"
 for import in $imports; do

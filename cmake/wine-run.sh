@@ -61,5 +61,9 @@ wait "$program"
 status=$?
 # Said aloud: a program that dies before it prints anything leaves ctest
 # with nothing else to show.
-[ "$status" = 0 ] || echo "wine-run.sh: $(basename "$1") ended with status $status" >&2
+if [ "$status" != 0 ]; then
+  echo "wine-run.sh: $(basename "$1") ended with status $status, its output $(stat -c %s "$out") bytes" >&2
+  # DIAGNOSTIC: what the program wrote, shown again whole.
+  echo "---- output file ----" >&2; tr -d '\r' < "$out" >&2; echo "---- end ----" >&2
+fi
 exit "$status"

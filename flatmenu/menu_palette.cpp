@@ -5,6 +5,14 @@ namespace {
 const char kFontFace[] = "MS Sans Serif";
 const int kFontPoints = 8;
 
+HFONT MakeFont(int dpi, int weight) {
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
+    font.lfWeight = weight;
+    lstrcpynA(font.lfFaceName, kFontFace, LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
 int TextHeight(HDC dc, HFONT font) {
     SelectedObject selected(dc, font);
     TEXTMETRICA metrics = {};
@@ -46,17 +54,9 @@ OwnedDc MakeMeasuringDc() {
     return OwnedDc(CreateCompatibleDC(nullptr));
 }
 
-MenuPalette::MenuPalette(const MenuColours& colours, HDC measuringDc, MenuStrips strips)
+MenuPalette::MenuPalette(const MenuColours& colours, HDC measuringDc, MenuStrips strips, int dpi)
     : m_colours(colours), m_strips(std::move(strips)) {
-    LOGFONTA font = {};
-    font.lfHeight = -MulDiv(kFontPoints, GetDeviceCaps(measuringDc, LOGPIXELSY), 72);
-    font.lfWeight = FW_NORMAL;
-    lstrcpynA(font.lfFaceName, kFontFace, LF_FACESIZE);
-    m_normalFont.Reset(CreateFontIndirectA(&font));
-    font.lfWeight = FW_BOLD;
-    m_boldFont.Reset(CreateFontIndirectA(&font));
-    m_normalTextHeight = TextHeight(measuringDc, m_normalFont.Get());
-    m_boldTextHeight = TextHeight(measuringDc, m_boldFont.Get());
+    SetDpi(measuringDc, dpi);
 
     m_framePen.Reset(SolidPen(colours.frame));
     m_lightPen.Reset(SolidPen(colours.light));
@@ -66,4 +66,23 @@ MenuPalette::MenuPalette(const MenuColours& colours, HDC measuringDc, MenuStrips
     m_highlightedTextPen.Reset(SolidPen(colours.highlightedText));
     m_backgroundBrush.Reset(CreateSolidBrush(colours.background));
     m_highlightBrush.Reset(CreateSolidBrush(colours.highlight));
+}
+
+void MenuPalette::SetDpi(HDC measuringDc, int dpi) {
+    m_normalFont.Reset(MakeFont(dpi, FW_NORMAL));
+    m_boldFont.Reset(MakeFont(dpi, FW_BOLD));
+    m_normalTextHeight = TextHeight(measuringDc, m_normalFont.Get());
+    m_boldTextHeight = TextHeight(measuringDc, m_boldFont.Get());
+    int tallest = m_normalTextHeight > m_boldTextHeight ? m_normalTextHeight : m_boldTextHeight;
+    // An entry keeps at least the margin around its text that it has at 96
+    // DPI, whatever size the fonts come in at another DPI.
+    int baseTallest = tallest;
+    if (dpi != MenuGeometry::kBaseDpi) {
+        OwnedFont baseNormal(MakeFont(MenuGeometry::kBaseDpi, FW_NORMAL));
+        OwnedFont baseBold(MakeFont(MenuGeometry::kBaseDpi, FW_BOLD));
+        const int normal = TextHeight(measuringDc, baseNormal.Get());
+        const int bold = TextHeight(measuringDc, baseBold.Get());
+        baseTallest = normal > bold ? normal : bold;
+    }
+    m_geometry = MenuGeometry::ForDpi(dpi, tallest, baseTallest);
 }

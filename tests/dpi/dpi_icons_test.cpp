@@ -168,3 +168,43 @@ TEST_F(DpiIcons, APressForAnotherDpiReadsItsIconsAtThatDpisSize) {
         EXPECT_EQ(MulDiv(16, dpi, 96), info.bmHeight) << "at " << dpi << " DPI";
     }
 }
+
+TEST_F(DpiIcons, TheHotEntryFramesItsIconInScaledLinesAndIsHighlightedWhole) {
+    IconStrips strips = BuildIconStrips(press.Context(), native.Get(), host.Handle());
+    ASSERT_TRUE(strips);
+    CFlatPopupMenu menu;
+    ASSERT_TRUE(menu.Create(GetModuleHandleA(nullptr), fpmUserBitmap, host.Handle(),
+                            strips.image.Get(), strips.mask.Get(), nullptr));
+    menu.AppendItem(0, "Notepad", 1, 0);
+    ASSERT_TRUE(dpitest::ShowPainted(menu, 100, 100));
+    const FlatMenuItem& entry = *menu.Rows().Item(0);
+    PostMessageA(menu.Window(), WM_MOUSEMOVE, 0,
+                 MAKELPARAM(Scaled(40), entry.top + entry.height / 2));
+    ASSERT_TRUE(qtest::WaitFor([&] { return menu.Rows().HotIndex() == 0; }));
+    UpdateWindow(menu.Window());
+    const qtest::Snapshot shot(menu.Window());
+
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+    const int t = entry.top, line = Scaled(1);
+    const int left = Scaled(3), right = Scaled(22), bottom = t + Scaled(18);
+    const int middleX = (left + right) / 2, middleY = (t + bottom) / 2;
+    for (int i = 0; i < line; ++i) {
+        EXPECT_EQ(light, shot.Pixel(left + i, middleY)) << "left edge, line " << i;
+        EXPECT_EQ(light, shot.Pixel(middleX, t + i)) << "top edge, line " << i;
+        EXPECT_EQ(shadow, shot.Pixel(right - i, middleY)) << "right edge, line " << i;
+        EXPECT_EQ(shadow, shot.Pixel(middleX, bottom - i)) << "bottom edge, line " << i;
+    }
+    // Between the icon and the frame's right edge: the edge is `line` wide.
+    EXPECT_NE(shadow, shot.Pixel(right - line, middleY)) << "the frame is " << line << " wide";
+    EXPECT_NE(shadow, shot.Pixel(right + 1, middleY));
+
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    // Drawn without a pen, the bar's rectangle leaves out its last column.
+    const int barRight = menu.Rows().Width() - Scaled(2) - 2;
+    EXPECT_EQ(highlight, shot.Pixel(barRight, t));
+    EXPECT_EQ(highlight, shot.Pixel(barRight, t + entry.height - 1));
+    EXPECT_NE(highlight, shot.Pixel(barRight, t + entry.height));
+    EXPECT_NE(highlight, shot.Pixel(barRight + 1, t + entry.height / 2));
+    EXPECT_EQ(highlight, shot.Pixel(Scaled(23), t + entry.height / 2)) << "the bar's left end";
+    EXPECT_NE(highlight, shot.Pixel(Scaled(23) - 1, t + entry.height / 2));
+}

@@ -20,6 +20,19 @@ int TextHeight(HDC dc, HFONT font) {
     return metrics.tmHeight;
 }
 
+// The taller of the two fonts at 96 DPI: the same for every menu of the
+// process, so measured once.
+int TallestTextAtBaseDpi(HDC measuringDc) {
+    static const int tallest = [measuringDc] {
+        OwnedFont normal(MakeFont(MenuGeometry::kBaseDpi, FW_NORMAL));
+        OwnedFont bold(MakeFont(MenuGeometry::kBaseDpi, FW_BOLD));
+        const int normalHeight = TextHeight(measuringDc, normal.Get());
+        const int boldHeight = TextHeight(measuringDc, bold.Get());
+        return normalHeight > boldHeight ? normalHeight : boldHeight;
+    }();
+    return tallest;
+}
+
 HPEN SolidPen(COLORREF colour) {
     return CreatePen(PS_SOLID, 1, colour);
 }
@@ -76,13 +89,7 @@ void MenuPalette::SetDpi(HDC measuringDc, int dpi) {
     int tallest = m_normalTextHeight > m_boldTextHeight ? m_normalTextHeight : m_boldTextHeight;
     // An entry keeps at least the margin around its text that it has at 96
     // DPI, whatever size the fonts come in at another DPI.
-    int baseTallest = tallest;
-    if (dpi != MenuGeometry::kBaseDpi) {
-        OwnedFont baseNormal(MakeFont(MenuGeometry::kBaseDpi, FW_NORMAL));
-        OwnedFont baseBold(MakeFont(MenuGeometry::kBaseDpi, FW_BOLD));
-        const int normal = TextHeight(measuringDc, baseNormal.Get());
-        const int bold = TextHeight(measuringDc, baseBold.Get());
-        baseTallest = normal > bold ? normal : bold;
-    }
+    const int baseTallest =
+        dpi == MenuGeometry::kBaseDpi ? tallest : TallestTextAtBaseDpi(measuringDc);
     m_geometry = MenuGeometry::ForDpi(dpi, tallest, baseTallest);
 }

@@ -41,8 +41,10 @@ bool CFlatPopupMenu::Create(HINSTANCE instance, int bitmapId, HWND owner, HBITMA
     m_rows.Clear();
     // The colours stay those read when the menu was made.
     OwnedDc measuring(MakeMeasuringDc());
+    // Made for the system's DPI; Track makes it anew for a monitor of another.
+    m_systemDpi = GetDeviceCaps(measuring.Get(), LOGPIXELSY);
     m_palette = MenuPalette(m_palette.Colours(), measuring.Get(),
-                            MenuStrips::For(instance, bitmapId, image, mask));
+                            MenuStrips::For(instance, bitmapId, image, mask), m_systemDpi);
     m_ownerWindow = owner;
     m_contextMenu = contextMenu;
     return true;

@@ -66,7 +66,9 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     bool ContextMenuOpenElsewhere(); // the tree's context menu is tracked, and it is not this menu
 
     // The steps of Track.
-    int MeasureItems(); // returns the content height
+    // Makes the palette and the rows' measures for the DPI of the work
+    // area's monitor, and measures; returns the content height.
+    int MeasureItems();
     // The work area of the monitor the menu goes on: a submenu's is its
     // parent's, any other menu's that of the monitor holding its point.
     RECT WorkAreaFor(POINT point) const;
@@ -149,6 +151,7 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     HWND m_ownerWindow = nullptr;
     MenuRows m_rows;
     MenuPalette m_palette;
+    int m_systemDpi = 96;                    // the measuring DC's at Create
     CFlatPopupMenu* m_parent = nullptr;      // set by the parent's AppendPopup
     CFlatPopupMenu* m_contextMenu = nullptr; // tracked on a right click
     TreeState m_tree;                        // used on the root only

@@ -8,13 +8,6 @@
 
 using namespace fpmlayout;
 
-namespace {
-// Where Shift+F10 and the context-menu key open the context menu: on the hot
-// entry's row, a little inside its left edge and just below its top.
-const int kContextKeyX = 8;
-const int kContextKeyY = 4;
-} // namespace
-
 bool CFlatPopupMenu::IsKeyMessage(UINT message) {
     return message >= WM_KEYFIRST && message <= WM_KEYLAST;
 }
@@ -106,7 +99,8 @@ void CFlatPopupMenu::CloseSubmenuByKeyboard() {
 void CFlatPopupMenu::OpenContextMenuByKeyboard() {
     const FlatMenuItem* hot = m_rows.Item(m_rows.HotIndex());
     if (!hot || !m_window) return;
-    POINT at = {kContextKeyX, hot->top + kContextKeyY};
+    const MenuGeometry& geometry = m_rows.Geometry();
+    POINT at = {geometry.contextKeyX, hot->top + geometry.contextKeyY};
     ClientToScreen(m_window, &at);
     // As a right click on the hot entry; a menu without a context menu or a
     // window to notify (the context menu itself) has no use for the key.

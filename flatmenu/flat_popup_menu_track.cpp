@@ -4,6 +4,7 @@
 #include "flatmenu/flat_popup_menu.h"
 #include "common/gdi_guards.h"
 #include "flatmenu/com_apartment.h"
+#include "flatmenu/menu_dpi.h"
 #include "flatmenu/menu_placement.h"
 #include <optional>
 
@@ -13,14 +14,14 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
                           int* contextCommandOut) {
     const bool openedByKeyboard = m_openedByKeyboard;
     m_openedByKeyboard = false;
+    const POINT wanted = {x, y};
+    m_workArea = WorkAreaFor(wanted);
     const int contentHeight = MeasureItems();
     m_rows.SetHotIndex(-1);
     m_tree.chosenCommand = 0;
     m_tree.contextCommand = 0;
 
-    const POINT wanted = {x, y};
-    m_workArea = WorkAreaFor(wanted);
-    const int neededHeight = contentHeight + kBottomMargin;
+    const int neededHeight = contentHeight + m_rows.Geometry().bottomMargin;
     const SIZE size = {m_rows.Width(), FitMenuHeight(neededHeight, m_workArea)};
     m_rows.SetUpView(size.cy < neededHeight, size.cy);
     m_bandDirection = 0;
@@ -53,6 +54,10 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
 
 int CFlatPopupMenu::MeasureItems() {
     OwnedDc dc(MakeMeasuringDc()); // no window is needed yet
+    // Laid out and drawn for the DPI of the monitor it opens on.
+    const int dpi = MenuDpiOn(m_workArea, m_systemDpi);
+    if (dpi != m_palette.Geometry().dpi) m_palette.SetDpi(dc.Get(), dpi);
+    m_rows.SetGeometry(m_palette.Geometry());
     // The normal font stays selected; only a bold entry selects another.
     SelectedObject normalFont(dc.Get(), m_palette.NormalFont());
     return m_rows.Measure([&](const FlatMenuItem& item) {
@@ -72,20 +77,21 @@ RECT CFlatPopupMenu::WorkAreaFor(POINT point) const {
 
 POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
     const POINT wanted = {x, y};
+    const int overlap = m_rows.Geometry().submenuOverlap;
     if (m_parent) {
         const POINT at = m_parent->m_position;
         const RECT parent = {at.x, at.y, at.x + m_parent->m_rows.Width(), at.y};
-        return PlaceMenuWindow(size, wanted, m_workArea, &parent);
+        return PlaceMenuWindow(size, wanted, m_workArea, &parent, overlap);
     }
-    return PlaceMenuWindow(size, wanted, m_workArea, nullptr);
+    return PlaceMenuWindow(size, wanted, m_workArea, nullptr, overlap);
 }
 
 HWND CFlatPopupMenu::CreateMenuWindow(POINT at, SIZE size) {
     // Topmost, as the system's menus are: screen readers take the events of
     // topmost windows while the host stays the foreground window.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuClassName, "", WS_POPUP,
-                                  at.x, at.y, size.cx, size.cy, m_ownerWindow, nullptr, m_instance,
-                                  this);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMenuClassName, "", WS_POPUP, at.x, at.y,
+                        size.cx, size.cy, m_ownerWindow, nullptr, m_instance, this);
     if (!window)
         MessageBoxA(nullptr, "Popup window creation failed", "CFlatPopupMenu::Track", MB_OK);
     return window;
@@ -158,7 +164,7 @@ void CFlatPopupMenu::Finish(int command, int contextCommand) {
 }
 
 bool CFlatPopupMenu::CancelIfOutside(HWND window, const RECT& clientRect, int x, int y) {
-    if (MenuRows::Inside(x, y, ToRowRect(clientRect))) return false;
+    if (m_rows.Inside(x, y, ToRowRect(clientRect))) return false;
     m_rows.SetHotIndex(-1);
     m_tree.chosenCommand = 0;
     m_tree.contextCommand = 0;

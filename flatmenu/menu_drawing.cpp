@@ -8,18 +8,17 @@ HDC ContextFor(HDC dc, bool wanted) {
     return wanted ? CreateCompatibleDC(dc) : nullptr;
 }
 
-void DrawMaskedIcon(HDC dc, HDC imageDc, HDC maskDc, int sourceX, int x, int y) {
-    const int cx = GetSystemMetrics(SM_CXSMICON);
-    const int cy = GetSystemMetrics(SM_CYSMICON);
+void DrawMaskedIcon(HDC dc, HDC imageDc, HDC maskDc, int sourceX, int x, int y, int size) {
+    const int cx = size, cy = size;
     BitBlt(dc, x, y, cx, cy, maskDc, sourceX, 0, SRCAND);
     BitBlt(dc, x, y, cx, cy, imageDc, sourceX, 0, SRCPAINT);
 }
 
 // Colour-key transparency: masks are built from the whole strip, the icon is
 // composed over the screen behind it, and the strip is restored.
-void DrawKeyedIcon(HDC dc, HBITMAP image, COLORREF transparent, int sourceX, int x, int y) {
-    const int cx = GetSystemMetrics(SM_CXSMICON);
-    const int cy = GetSystemMetrics(SM_CYSMICON);
+void DrawKeyedIcon(HDC dc, HBITMAP image, COLORREF transparent, int sourceX, int x, int y,
+                   int iconSize) {
+    const int cx = iconSize, cy = iconSize;
     OwnedDc stripDc(CreateCompatibleDC(dc));
     SelectedObject strip(stripDc.Get(), image);
     BITMAP info = {};
@@ -86,19 +85,19 @@ StripContexts::StripContexts(HDC dc, const MenuStrips& strips, bool wanted)
       m_mask(m_maskDc.Get(), m_maskDc ? strips.Mask() : nullptr) {}
 
 void DrawStripIcon(HDC dc, const MenuStrips& strips, COLORREF transparent, int sourceX, int x,
-                   int y, const StripContexts* paintContexts) {
+                   int y, int size, const StripContexts* paintContexts) {
     if (!strips.Image()) return;
     if (!strips.Mask()) {
-        DrawKeyedIcon(dc, strips.Image(), transparent, sourceX, x, y);
+        DrawKeyedIcon(dc, strips.Image(), transparent, sourceX, x, y, size);
         return;
     }
     if (paintContexts && paintContexts->Ready()) {
-        DrawMaskedIcon(dc, paintContexts->Image(), paintContexts->Mask(), sourceX, x, y);
+        DrawMaskedIcon(dc, paintContexts->Image(), paintContexts->Mask(), sourceX, x, y, size);
         return;
     }
     OwnedDc imageDc(CreateCompatibleDC(dc));
     OwnedDc maskDc(CreateCompatibleDC(dc));
     SelectedObject image(imageDc.Get(), strips.Image());
     SelectedObject mask(maskDc.Get(), strips.Mask());
-    DrawMaskedIcon(dc, imageDc.Get(), maskDc.Get(), sourceX, x, y);
+    DrawMaskedIcon(dc, imageDc.Get(), maskDc.Get(), sourceX, x, y, size);
 }

@@ -27,9 +27,10 @@ class StripContexts {
     SelectedObject m_image, m_mask; // deselected before the contexts go
 };
 
-// Draws the icon at `sourceX` of the strips with its top-left at (x, y):
+// Draws the `size` x `size` icon at `sourceX` of the strips with its top-left
+// at (x, y):
 // through the mask strip when there is one (with the contexts of the whole
 // paint when they are ready), else with `transparent` as the colour that
 // shows what lies behind. Nothing without an image strip.
 void DrawStripIcon(HDC dc, const MenuStrips& strips, COLORREF transparent, int sourceX, int x,
-                   int y, const StripContexts* paintContexts);
+                   int y, int size, const StripContexts* paintContexts);

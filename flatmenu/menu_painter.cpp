@@ -1,17 +1,7 @@
 #include "flatmenu/menu_painter.h"
 #include "common/gdi_guards.h"
-#include "flatmenu/menu_geometry.h"
 
 namespace {
-const int kIconFrameLeft = 3;
-const int kIconFrameRight = 22;
-const int kIconFrameBottom = 18; // below the entry's top
-const int kBarLeftWithIcon = 23;
-const int kBarLeftWithoutIcon = 3;
-const int kBarHeight = 20;
-const int kTextLeft = 25;
-const int kArrowRows = 4; // a scroll band's arrow: 1, 3, 5 and 7 pixels wide
-
 // Narrows a DC's clipping to a rectangle while it lives, when asked to.
 class ClippedTo {
   public:
@@ -31,12 +21,17 @@ class ClippedTo {
 } // namespace
 
 MenuPainter::MenuPainter(HDC dc, const MenuRows& rows, const MenuPalette& palette)
-    : m_dc(dc), m_rows(rows), m_palette(palette) {}
+    : m_dc(dc), m_rows(rows), m_palette(palette), m_geometry(palette.Geometry()) {}
 
 void MenuPainter::DrawBackground(const RECT& client) {
     SelectedObject brush(m_dc, m_palette.BackgroundBrush());
     SelectedObject pen(m_dc, m_palette.FramePen());
     Rectangle(m_dc, client.left, client.top, client.right, client.bottom);
+    // A frame wider than a pixel: one more outline inside it per pixel.
+    SelectedObject hollow(m_dc, m_geometry.frame > 1 ? GetStockObject(NULL_BRUSH) : nullptr);
+    for (int inset = 1; inset < m_geometry.frame; ++inset)
+        Rectangle(m_dc, client.left + inset, client.top + inset, client.right - inset,
+                  client.bottom - inset);
 }
 
 void MenuPainter::DrawAll(bool overErasedBackground) {
@@ -49,7 +44,8 @@ void MenuPainter::DrawAll(bool overErasedBackground) {
     RECT clip = {};
     const bool clipped = GetClipBox(m_dc, &clip) != ERROR;
     auto drawn = [&](const FlatMenuItem& entry) {
-        return !clipped || (entry.top + kBarHeight > clip.top && entry.top < clip.bottom);
+        return !clipped ||
+               (entry.top + m_geometry.BarHeight() > clip.top && entry.top < clip.bottom);
     };
     // One pair of contexts for the strips serves every icon of this paint;
     // a paint without icons makes none.
@@ -75,7 +71,7 @@ void MenuPainter::DrawAll(bool overErasedBackground) {
         // Below the last row that fits whole, down to the band, nothing shows.
         const int rowsEnd =
             end > begin ? items[end - 1].top + items[end - 1].height : m_rows.RowAreaTop();
-        const RECT gap = {fpmlayout::kFrame, rowsEnd, m_rows.Width() - fpmlayout::kFrame,
+        const RECT gap = {m_geometry.frame, rowsEnd, m_rows.Width() - m_geometry.frame,
                           m_rows.RowAreaBottom()};
         if (gap.top < gap.bottom) FillRect(m_dc, &gap, m_palette.BackgroundBrush());
         DrawScrollBands();
@@ -98,48 +94,56 @@ void MenuPainter::DrawItem(int index, const FlatMenuItem& entry) {
     }
 
     // An icon index without a strip to take it from is drawn as no icon.
-    int barLeft = kBarLeftWithoutIcon;
+    int barLeft = m_geometry.barLeftWithoutIcon;
     // Over a background erased for this paint, what would be drawn in the
     // background's own colour is there already.
     const bool plainBackground = !hot && m_overErasedBackground;
     const MenuStrips& strips = m_palette.Strips();
     if (entry.iconIndex != -1 && strips.Image()) {
         if (!plainBackground) DrawIconFrame(t, hot);
-        DrawStripIcon(m_dc, strips, m_palette.Colours().transparent,
-                      GetSystemMetrics(SM_CXSMICON) * entry.iconIndex, kIconFrameLeft + 1, t + 1,
-                      m_stripContexts);
-        barLeft = kBarLeftWithIcon;
+        const int inset = m_geometry.iconInset, size = m_geometry.iconSize;
+        DrawStripIcon(m_dc, strips, m_palette.Colours().transparent, size * entry.iconIndex,
+                      m_geometry.iconFrameLeft + inset, t + inset, size, m_stripContexts);
+        barLeft = m_geometry.barLeftWithIcon;
     }
 
     if (!plainBackground) {
         SelectedObject brush(m_dc, hot ? m_palette.HighlightBrush() : m_palette.BackgroundBrush());
         SelectedObject pen(m_dc, GetStockObject(NULL_PEN));
-        Rectangle(m_dc, barLeft, t, m_rows.Width() - 2, t + kBarHeight);
+        Rectangle(m_dc, barLeft, t, m_rows.Width() - m_geometry.barRightGap,
+                  t + m_geometry.BarHeight());
     }
     DrawLabel(entry, hot);
     if (entry.child) DrawArrow(t, hot);
 }
 
 void MenuPainter::DrawSeparator(int top) {
+    // One line a pixel high per pixel of the line's width.
     SelectedObject pen(m_dc, m_palette.FramePen());
-    POINT line[2] = {{0, top + 2}, {m_rows.Width(), top + 2}};
-    Polyline(m_dc, line, 2);
+    for (int row = 0; row < m_geometry.lineWidth; ++row) {
+        const int y = top + m_geometry.separatorLineTop + row;
+        POINT line[2] = {{0, y}, {m_rows.Width(), y}};
+        Polyline(m_dc, line, 2);
+    }
 }
 
 void MenuPainter::DrawIconFrame(int t, bool hot) {
     // Not hot, both sides take the background's pen, which erases a frame
-    // drawn while the entry was hot.
-    {
+    // drawn while the entry was hot. A frame wider than a pixel is drawn as
+    // outlines nested inwards.
+    const int left = m_geometry.iconFrameLeft, right = m_geometry.iconFrameRight;
+    const int bottom = t + m_geometry.iconFrameBottom;
+    for (int i = 0; i < m_geometry.lineWidth; ++i) {
         SelectedObject pen(m_dc, hot ? m_palette.LightPen() : m_palette.BackgroundPen());
-        POINT topLeft[3] = {
-            {kIconFrameLeft, t + kIconFrameBottom}, {kIconFrameLeft, t}, {kIconFrameRight, t}};
+        POINT topLeft[3] = {{left + i, bottom - i}, {left + i, t + i}, {right - i, t + i}};
         Polyline(m_dc, topLeft, 3);
     }
-    SelectedObject pen(m_dc, hot ? m_palette.ShadowPen() : m_palette.BackgroundPen());
-    POINT bottomRight[3] = {{kIconFrameRight, t},
-                            {kIconFrameRight, t + kIconFrameBottom},
-                            {kIconFrameLeft, t + kIconFrameBottom}};
-    Polyline(m_dc, bottomRight, 3);
+    for (int i = 0; i < m_geometry.lineWidth; ++i) {
+        SelectedObject pen(m_dc, hot ? m_palette.ShadowPen() : m_palette.BackgroundPen());
+        POINT bottomRight[3] = {
+            {right - i, t + i}, {right - i, bottom - i}, {left + i, bottom - i}};
+        Polyline(m_dc, bottomRight, 3);
+    }
 }
 
 void MenuPainter::DrawLabel(const FlatMenuItem& entry, bool hot) {
@@ -154,25 +158,28 @@ void MenuPainter::DrawLabel(const FlatMenuItem& entry, bool hot) {
     else if (entry.flags & fpmGrayed)
         colour = colours.disabledText;
     SetTextColor(m_dc, colour);
-    const int textTop = entry.top + (fpmlayout::kItemHeight - textHeight) / 2;
-    DrawEntryText(m_dc, kTextLeft, textTop, entry.text);
+    const int textTop = entry.top + (m_geometry.itemHeight - textHeight) / 2;
+    DrawEntryText(m_dc, m_geometry.textLeft, textTop, entry.text);
 }
 
 void MenuPainter::DrawArrow(int t, bool hot) {
-    // A solid triangle pointing right, tip at (W - 7, t + 8).
+    // A solid triangle pointing right, one column a stroke, each two pixels
+    // taller than the one right of it (at 96 DPI: tip at (W - 7, t + 8)).
     SelectedObject pen(m_dc, hot ? m_palette.HighlightedTextPen() : m_palette.TextPen());
-    for (int stroke = 0; stroke < 4; ++stroke) {
-        const int x = m_rows.Width() - 7 - stroke;
-        POINT line[2] = {{x, t + 8 - stroke}, {x, t + 9 + stroke}};
+    const int tip = m_rows.Width() - m_geometry.submenuArrowTipInset;
+    const int middle = t + m_geometry.submenuArrowMiddle;
+    for (int stroke = 0; stroke < m_geometry.submenuArrowColumns; ++stroke) {
+        const int x = tip - stroke;
+        POINT line[2] = {{x, middle - stroke}, {x, middle + stroke + 1}};
         Polyline(m_dc, line, 2);
     }
 }
 
 void MenuPainter::DrawScrollBands() {
-    const int frame = fpmlayout::kFrame, right = m_rows.Width() - fpmlayout::kFrame;
+    const int frame = m_geometry.frame, right = m_rows.Width() - m_geometry.frame;
     const RECT top = {frame, frame, right, m_rows.RowAreaTop()};
     const RECT bottom = {frame, m_rows.RowAreaBottom(), right,
-                         m_rows.RowAreaBottom() + fpmlayout::kScrollBandHeight};
+                         m_rows.RowAreaBottom() + m_geometry.scrollBandHeight};
     FillRect(m_dc, &top, m_palette.BackgroundBrush());
     FillRect(m_dc, &bottom, m_palette.BackgroundBrush());
     DrawScrollArrow(top.top, -1);
@@ -188,9 +195,10 @@ void MenuPainter::DrawScrollArrow(int bandTop, int direction) {
     const MenuColours& colours = m_palette.Colours();
     SetDCPenColor(m_dc, m_rows.CanScroll(direction) ? colours.text : colours.disabledText);
     const int centre = m_rows.Width() / 2;
-    const int arrowTop = bandTop + (fpmlayout::kScrollBandHeight - kArrowRows) / 2;
-    for (int row = 0; row < kArrowRows; ++row) {
-        const int half = direction < 0 ? row : kArrowRows - 1 - row;
+    const int rows = m_geometry.scrollArrowRows; // 1, 3, 5... pixels wide
+    const int arrowTop = bandTop + (m_geometry.scrollBandHeight - rows) / 2;
+    for (int row = 0; row < rows; ++row) {
+        const int half = direction < 0 ? row : rows - 1 - row;
         POINT line[2] = {{centre - half, arrowTop + row}, {centre + half + 1, arrowTop + row}};
         Polyline(m_dc, line, 2);
     }

@@ -15,7 +15,7 @@ class MenuPainter {
     MenuPainter(const MenuPainter&) = delete;
     MenuPainter& operator=(const MenuPainter&) = delete;
 
-    // The one-pixel frame and the background of the whole client area.
+    // The frame and the background of the whole client area.
     void DrawBackground(const RECT& client);
     // Everything a paint shows inside the DC's clip box: the rows that show
     // and, for a menu that scrolls, the bands. Over a background erased for
@@ -37,6 +37,7 @@ class MenuPainter {
     HDC m_dc;
     const MenuRows& m_rows;
     const MenuPalette& m_palette;
+    const MenuGeometry& m_geometry; // the palette's
     // Set for the length of DrawAll.
     const StripContexts* m_stripContexts = nullptr;
     bool m_clipsRows = false; // the whole paint is clipped to the rows already

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include "common/gdi_guards.h"
+#include "flatmenu/menu_geometry.h"
 
 enum FlatMenuBitmapIds {
     fpmNoBitmap = -1,   // no image strip
@@ -18,9 +19,9 @@ struct MenuColours {
     static MenuColours FromSystem();
 };
 
-// One row of icons, each SM_CXSMICON wide, and an optional mask of the same
-// layout (white where an icon is transparent). A strip loaded from a
-// resource is owned; a caller's strips are only borrowed.
+// One row of icons, each as wide as the strip is high (the menu's icon size), and an optional mask
+// of the same layout (white where an icon is transparent). A strip loaded from a resource is owned;
+// a caller's strips are only borrowed.
 class MenuStrips {
   public:
     MenuStrips() = default;
@@ -45,13 +46,18 @@ class MenuPalette {
   public:
     // Colours only: no fonts, pens, brushes or strips yet.
     explicit MenuPalette(const MenuColours& colours) : m_colours(colours) {}
-    // Everything for the display that `measuringDc` stands for: the fonts'
-    // size follows its pixels per inch, their heights are measured on it.
-    MenuPalette(const MenuColours& colours, HDC measuringDc, MenuStrips strips);
+    // Everything for `dpi` on the display that `measuringDc` stands for: the
+    // fonts' size and the layout's measures follow the DPI, the fonts'
+    // heights are measured on the DC.
+    MenuPalette(const MenuColours& colours, HDC measuringDc, MenuStrips strips, int dpi);
     MenuPalette(MenuPalette&&) = default;
     MenuPalette& operator=(MenuPalette&&) = default;
 
+    // Makes the fonts and the measures for another DPI; the rest stays.
+    void SetDpi(HDC measuringDc, int dpi);
+
     const MenuColours& Colours() const { return m_colours; }
+    const MenuGeometry& Geometry() const { return m_geometry; }
     HFONT NormalFont() const { return m_normalFont.Get(); }
     HFONT BoldFont() const { return m_boldFont.Get(); }
     int NormalTextHeight() const { return m_normalTextHeight; }
@@ -68,6 +74,7 @@ class MenuPalette {
 
   private:
     MenuColours m_colours;
+    MenuGeometry m_geometry;
     OwnedFont m_normalFont, m_boldFont;
     int m_normalTextHeight = 0, m_boldTextHeight = 0;
     OwnedPen m_framePen, m_lightPen, m_shadowPen, m_backgroundPen, m_textPen, m_highlightedTextPen;

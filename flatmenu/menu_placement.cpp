@@ -1,5 +1,4 @@
 #include "flatmenu/menu_placement.h"
-#include "flatmenu/flat_menu_layout.h"
 
 namespace {
 // Moves [value, value + extent) inside [low, high): back from `high` first,
@@ -15,13 +14,14 @@ bool IsEmpty(const RECT& r) {
 }
 } // namespace
 
-POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* parent) {
+POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* parent,
+                      int overlap) {
     int x = point.x;
     if (parent) {
         // Overlapping the parent's right edge; else its left edge.
-        x = parent->right - fpmlayout::kSubmenuOverlap;
+        x = parent->right - overlap;
         if (x + size.cx > workArea.right) {
-            x = parent->left - size.cx + fpmlayout::kSubmenuOverlap;
+            x = parent->left - size.cx + overlap;
             if (x < workArea.left) x = workArea.left;
         }
     }

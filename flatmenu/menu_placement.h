@@ -6,10 +6,11 @@
 // The screen position of the top-left corner of a menu window of `size`
 // asked for at `point`. A submenu passes its parent's window rectangle: it
 // then opens against the parent's right edge, or its left edge when the right
-// one leaves no room, and point.x is not used. The window is moved into the
-// work area from whichever side it crosses; a window larger than the work
-// area starts at its left or top edge.
-POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* parent);
+// one leaves no room, overlapping it by `overlap`, and point.x is not used. The window is moved
+// into the work area from whichever side it crosses; a window larger than the work area starts at
+// its left or top edge.
+POINT PlaceMenuWindow(SIZE size, POINT point, const RECT& workArea, const RECT* parent,
+                      int overlap);
 
 // The height of a menu window that needs `wanted` pixels: a menu taller than
 // the work area gets the work area's full height and scrolls.

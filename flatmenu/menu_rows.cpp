@@ -1,8 +1,5 @@
 #include "flatmenu/menu_rows.h"
-#include "flatmenu/menu_geometry.h"
 #include "flatmenu/scroll_rows.h"
-
-using namespace fpmlayout;
 
 void MenuRows::Clear() {
     m_items.clear();
@@ -26,20 +23,20 @@ FlatMenuItem* MenuRows::Find(unsigned key, bool byIndex) {
 }
 
 int MenuRows::Measure(const std::function<int(const FlatMenuItem&)>& textWidth) {
-    int runningTop = kTopMargin;
+    int runningTop = m_geometry.topMargin;
     int widestText = 0;
     for (FlatMenuItem& item : m_items) {
         item.top = runningTop;
         if (item.flags & fpmSeparator) {
-            item.height = kSeparatorHeight;
+            item.height = m_geometry.separatorHeight;
         } else {
             const int width = textWidth(item);
             if (width > widestText) widestText = width;
-            item.height = kItemHeight;
+            item.height = m_geometry.itemHeight;
         }
         runningTop += item.height;
     }
-    m_width = widestText + kExtraWidth;
+    m_width = widestText + m_geometry.extraWidth;
     return runningTop;
 }
 
@@ -54,8 +51,9 @@ int MenuRows::HotCommand() const {
     return !hot || hot->commandId == 0 ? -1 : hot->commandId;
 }
 
-bool MenuRows::Inside(int x, int y, const RowRect& client) {
-    return x > kDeadBand && y > kDeadBand && x <= client.right && y <= client.bottom;
+bool MenuRows::Inside(int x, int y, const RowRect& client) const {
+    const int deadBand = m_geometry.deadBand;
+    return x > deadBand && y > deadBand && x <= client.right && y <= client.bottom;
 }
 
 int MenuRows::HitTest(int x, int y, const RowRect& client) const {
@@ -95,13 +93,14 @@ void MenuRows::SetUpView(bool scrolls, int windowHeight) {
         m_rowAreaBottom = windowHeight;
         return;
     }
-    m_rowAreaTop = kFrame + kScrollBandHeight;
-    m_rowAreaBottom = windowHeight - kFrame - kScrollBandHeight;
+    m_rowAreaTop = m_geometry.frame + m_geometry.scrollBandHeight;
+    m_rowAreaBottom = windowHeight - m_geometry.frame - m_geometry.scrollBandHeight;
     LayOutRowsFrom(m_items, 0, m_rowAreaTop);
 }
 
 RowRect MenuRows::RowArea() const {
-    return RowRect{kFrame, m_rowAreaTop, m_width - kFrame, m_rowAreaBottom};
+    const int frame = m_geometry.frame;
+    return RowRect{frame, m_rowAreaTop, m_width - frame, m_rowAreaBottom};
 }
 
 bool MenuRows::RowShown(int index) const {
@@ -169,8 +168,9 @@ int MenuRows::FirstRowAfterWheel(int notches, unsigned rowsPerNotch, bool byPage
 }
 
 int MenuRows::ScrollBandAt(int x, int y) const {
-    if (!m_scrolls || x < kFrame || x >= m_width - kFrame) return 0;
-    if (y >= kFrame && y < m_rowAreaTop) return -1;
-    if (y >= m_rowAreaBottom && y < m_rowAreaBottom + kScrollBandHeight) return 1;
+    const int frame = m_geometry.frame;
+    if (!m_scrolls || x < frame || x >= m_width - frame) return 0;
+    if (y >= frame && y < m_rowAreaTop) return -1;
+    if (y >= m_rowAreaBottom && y < m_rowAreaBottom + m_geometry.scrollBandHeight) return 1;
     return 0;
 }

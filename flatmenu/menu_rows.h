@@ -5,6 +5,7 @@
 #pragma once
 #include <functional>
 #include <vector>
+#include "flatmenu/menu_geometry.h"
 #include "flatmenu/menu_item.h"
 
 // A rectangle in a menu's client coordinates; right and bottom lie outside.
@@ -14,6 +15,11 @@ struct RowRect {
 
 class MenuRows {
   public:
+    // The measures the rows are laid out with (those of 96 DPI until set);
+    // set before Measure.
+    void SetGeometry(const MenuGeometry& geometry) { m_geometry = geometry; }
+    const MenuGeometry& Geometry() const { return m_geometry; }
+
     // The entries, top to bottom.
     void Clear(); // no entries, none hot
     void Append(const FlatMenuItem& item);
@@ -25,9 +31,10 @@ class MenuRows {
     FlatMenuItem* Find(unsigned key, bool byIndex);
 
     // Lays the entries out in one column from the top margin: a separator
-    // is 5 high and not measured, any other entry 19 high and as wide as
-    // `textWidth` says. The menu is the widest text plus 46 wide. Returns the
-    // height of the content (the window adds its bottom margin).
+    // is not measured, any other entry is as wide as `textWidth` says; each
+    // is as high as the geometry says. The menu is the widest text plus the
+    // geometry's extra width wide. Returns the height of the content (the
+    // window adds its bottom margin).
     int Measure(const std::function<int(const FlatMenuItem&)>& textWidth);
     int Width() const { return m_width; }
     // The client rectangle of entry `index` across the menu's width.
@@ -41,7 +48,7 @@ class MenuRows {
 
     // Whether a client point lies inside the menu for a click: past the dead
     // band at the left and top edges and within the client rectangle.
-    static bool Inside(int x, int y, const RowRect& client);
+    bool Inside(int x, int y, const RowRect& client) const;
     // The entry under a client point, or -1: not past the dead band, on an
     // entry's top row, on a scroll band, or a disabled entry or one that
     // does not show whole. A separator can be hit.
@@ -86,6 +93,7 @@ class MenuRows {
   private:
     int ViewHeight() const { return m_rowAreaBottom - m_rowAreaTop; }
 
+    MenuGeometry m_geometry;
     std::vector<FlatMenuItem> m_items;
     int m_width = 0;
     int m_hotIndex = -1;

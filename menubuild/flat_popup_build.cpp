@@ -100,7 +100,7 @@ IconStrips BuildIconStrips(PressContext& press, HMENU menu, HWND window) {
     if (!menu) return strips;
     int count = GetMenuItemCount(menu);
     if (count < 1) return strips;
-    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    const int cx = press.IconSize(), cy = cx;
     const int stripWidth = count * cx;
 
     WindowDc windowDc = press.display.DcFor(window);

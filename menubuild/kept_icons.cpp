@@ -3,9 +3,11 @@
 #include <utility>
 
 namespace {
-std::string KeyOf(const std::string& path, int index) {
-    char suffix[16];
-    snprintf(suffix, sizeof suffix, "|%d", index);
+// Each size of an icon is kept apart: presses on monitors of different DPI
+// use their own.
+std::string KeyOf(const std::string& path, int index, int cx, int cy) {
+    char suffix[48];
+    snprintf(suffix, sizeof suffix, "|%d|%dx%d", index, cx, cy);
     return path + suffix;
 }
 
@@ -29,7 +31,7 @@ bool KeptIcons::MakeRoom() {
 
 const IconPixels* KeptIcons::Find(const std::string& path, int index, const IconFileStamp& stamp,
                                   int cx, int cy) {
-    auto found = m_kept.find(KeyOf(path, index));
+    auto found = m_kept.find(KeyOf(path, index, cx, cy));
     if (found == m_kept.end()) return nullptr;
     Kept& kept = found->second;
     if (!SameStamp(kept.stamp, stamp) || kept.pixels.cx != cx || kept.pixels.cy != cy)
@@ -40,7 +42,7 @@ const IconPixels* KeptIcons::Find(const std::string& path, int index, const Icon
 
 const IconPixels* KeptIcons::Keep(const std::string& path, int index, const IconFileStamp& stamp,
                                   IconPixels&& pixels) {
-    std::string key = KeyOf(path, index);
+    std::string key = KeyOf(path, index, pixels.cx, pixels.cy);
     auto found = m_kept.find(key);
     if (found == m_kept.end()) {
         if (!MakeRoom()) return nullptr;

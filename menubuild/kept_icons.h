@@ -35,7 +35,8 @@ class KeptIcons {
     // was read from the file as `stamp` describes it; else null.
     const IconPixels* Find(const std::string& path, int index, const IconFileStamp& stamp, int cx,
                            int cy);
-    // Keeps `pixels` for `index` of `path` in place of what was kept for it.
+    // Keeps `pixels` for `index` of `path` at their size, in place of what
+    // was kept for it at that size.
     // Null when there is no room: every kept icon is used by the running build.
     const IconPixels* Keep(const std::string& path, int index, const IconFileStamp& stamp,
                            IconPixels&& pixels);
@@ -50,6 +51,6 @@ class KeptIcons {
     };
     bool MakeRoom();
 
-    std::unordered_map<std::string, Kept> m_kept; // by "path|index"
+    std::unordered_map<std::string, Kept> m_kept; // by "path|index|cxXcy"
     unsigned m_use = 0;                           // the running build's number
 };

@@ -66,6 +66,8 @@ class NativeBuild {
     NativeBuild& operator=(const NativeBuild&) = delete;
 
     HWND Window() const { return m_window; }
+    // The size of the items' icons: the small icons at the press's DPI.
+    int IconSize() const;
     // Looks up the icon of every item that the menu built from `tree` shows:
     // first of all the build's work, so that it can be told apart from
     // building the native tree.

@@ -96,6 +96,18 @@ HBITMAP BitmapsOfPixels(const IconSurface& surface, const IconPixels& pixels, HB
     return image.Release();
 }
 
+// Icon `index` of `source` for drawing at cx x cy. At 16 x 16 (96 DPI) it is the
+// file's large icon, as the menus have always shown it; at any other DPI the
+// file's icon nearest to that size, scaled once here if the file has no icon
+// of that size, so that it is not an icon of another size stretched.
+HICON ReadIcon(HINSTANCE module, const char* source, int index, int cx, int cy) {
+    if (cx == MenuGeometry().iconSize && cy == cx) return ExtractIconOrNull(module, source, index);
+    HICON icon = nullptr;
+    UINT id = 0;
+    const UINT read = PrivateExtractIconsA(source, index, cx, cy, &icon, &id, 1, 0);
+    if (read == 0 || read == 0xFFFFFFFF) return nullptr;
+    return icon;
+}
 } // namespace
 
 BITMAPINFO TopDownDibInfo(int width, int height) {
@@ -138,7 +150,7 @@ bool NativeBuild::ReadIconPixels(const char* source, int index, int cx, int cy,
                                  IconPixels* pixels) {
     pixels->cx = cx;
     pixels->cy = cy;
-    OwnedIcon icon(ExtractIconOrNull(m_press.module, source, index));
+    OwnedIcon icon(ReadIcon(m_press.module, source, index, cx, cy));
     if (!icon) return true; // no surface is made for a menu without icons
     if (!PrepareSurface(cx, cy)) return false;
     DrawPixels(*m_surface, icon.Get(), DI_MASK, &pixels->mask);
@@ -187,7 +199,7 @@ HBITMAP NativeBuild::ItemIconBitmaps(const char* source, int index, int cx, int 
     // Kept pixels may come without the surface having been made yet.
     if (ready && PrepareSurface(cx, cy)) return BitmapsOfPixels(*m_surface, *pixels, maskOut);
     // The general way: the icon read afresh and drawn on the window's DC.
-    OwnedIcon icon(ExtractIconOrNull(m_press.module, source, index));
+    OwnedIcon icon(ReadIcon(m_press.module, source, index, cx, cy));
     return icon ? IconToBitmaps(m_window, icon.Get(), cx, cy, maskOut) : nullptr;
 }
 
@@ -214,5 +226,9 @@ void NativeBuild::LookUpIconsOf(const StoredKey& key, int cx, int cy) {
 }
 
 void NativeBuild::LookUpIcons(const StoredKey& tree) {
-    LookUpIconsOf(tree, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    LookUpIconsOf(tree, IconSize(), IconSize());
+}
+
+int NativeBuild::IconSize() const {
+    return m_press.IconSize();
 }

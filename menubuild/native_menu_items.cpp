@@ -73,8 +73,8 @@ BOOL InsertWithIcon(NativeBuild& build, HMENU menu, const char* record, MENUITEM
     OwnedBitmap image, mask;
     if (source) {
         HBITMAP maskBitmap = nullptr;
-        image.Reset(build.ItemIconBitmaps(source, index, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), &maskBitmap));
+        const int size = build.IconSize();
+        image.Reset(build.ItemIconBitmaps(source, index, size, size, &maskBitmap));
         if (image) mask.Reset(maskBitmap);
     }
     item->hbmpUnchecked = image.Get();

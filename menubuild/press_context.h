@@ -2,6 +2,8 @@
 // their own) and passed down explicitly to everything the press builds.
 #pragma once
 #include <windows.h>
+#include "flatmenu/menu_dpi.h"
+#include "flatmenu/menu_geometry.h"
 #include "menubuild/menu_cache.h"
 #include "menubuild/popup_tree.h"
 #include "menubuild/press_display.h"
@@ -23,6 +25,12 @@ struct PressContext {
     HWND hostWindow;  // the window whose button was pressed
     MenuCache& cache; // what outlives the press
     PressDisplay display;
+    // The DPI the menus are drawn for: 0 for the system's, else the one of
+    // the monitor they open on. Their icons are the small icons at it.
+    int dpi = 0;
+    int IconSize() const {
+        return dpi ? MenuGeometry::ForDpi(dpi).iconSize : GetSystemMetrics(SM_CXSMICON);
+    }
     PopupTree popups; // while the launcher menu is built and tracked
     MenuChoice choice;
 };

@@ -14,6 +14,9 @@ namespace {
 int Press(HWND hostWindow, int x, int y) {
     PluginModule& plugin = ThePlugin();
     PressContext press(plugin.Instance(), hostWindow, plugin.Cache());
+    // The icons are read for the monitor the menu opens on, where the system
+    // gives a monitor a DPI of its own (else for the system's DPI).
+    press.dpi = MenuDpiAt(POINT{x, y}, 0);
     // The stored menu is read once: every record without a position gets one
     // on the way, and the menu is built from what was read.
     StoredKey tree;

@@ -1,6 +1,7 @@
 // Where a menu window goes, from its size, the point asked for, the work area
 // and, for a submenu, its parent's rectangle: no window is involved.
 #include <gtest/gtest.h>
+#include "flatmenu/menu_geometry.h"
 #include "flatmenu/menu_placement.h"
 
 namespace {
@@ -9,7 +10,7 @@ const SIZE kSize = {120, 200};
 
 POINT Place(POINT point, const RECT* parent = nullptr, SIZE size = kSize,
             const RECT& work = kWork) {
-    return PlaceMenuWindow(size, point, work, parent);
+    return PlaceMenuWindow(size, point, work, parent, MenuGeometry().submenuOverlap);
 }
 } // namespace
 

@@ -141,12 +141,13 @@ TEST(MenuRowsHit, PointsAtTheEdgesOfRowsAndOfTheMenu) {
 
 TEST(MenuRowsHit, InsideForAClickIsPastTheDeadBandAndWithinTheClient) {
     const RowRect client = {0, 0, 100, 50};
-    EXPECT_TRUE(MenuRows::Inside(3, 3, client));
-    EXPECT_TRUE(MenuRows::Inside(100, 50, client));
-    EXPECT_FALSE(MenuRows::Inside(2, 20, client));
-    EXPECT_FALSE(MenuRows::Inside(20, 2, client));
-    EXPECT_FALSE(MenuRows::Inside(101, 20, client));
-    EXPECT_FALSE(MenuRows::Inside(20, 51, client));
+    const MenuRows rows; // at 96 DPI
+    EXPECT_TRUE(rows.Inside(3, 3, client));
+    EXPECT_TRUE(rows.Inside(100, 50, client));
+    EXPECT_FALSE(rows.Inside(2, 20, client));
+    EXPECT_FALSE(rows.Inside(20, 2, client));
+    EXPECT_FALSE(rows.Inside(101, 20, client));
+    EXPECT_FALSE(rows.Inside(20, 51, client));
 }
 
 TEST(MenuRowsChoosing, OnlyPlainEntriesCanBeChosenByTheKeys) {

@@ -32,7 +32,7 @@ namespace {
 const int kItems = 60;
 // Client rows of a scrolled popup: the bands and the frame take this much at
 // the top and at the bottom.
-const int kBandEdge = 1 + fpmlayout::kScrollBandHeight;
+const int kBandEdge = MenuGeometry().frame + MenuGeometry().scrollBandHeight;
 
 std::string ItemName(int k) {
     char name[32];

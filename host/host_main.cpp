@@ -58,10 +58,15 @@ LRESULT CALLBACK HostWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Layout of the launcher popup: entries of 19 pixels below its title and
-// separator, from y 27.
-const int kFirstEntryTop = 27;
-const int kEntryHeight = 19;
+// Layout of the launcher popup at 96 DPI: a top margin of 3, then the title
+// and entries of 19 pixels each, with a separator of 5 below the title. Each
+// measure grows with the display's DPI.
+int ScaledToDisplay(int pixelsAt96) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return MulDiv(pixelsAt96, dpi, 96);
+}
 
 struct ScriptedRun {
     bool openSubmenu = false;
@@ -114,7 +119,9 @@ DWORD WINAPI DriveScriptedRun(void*) {
     if (g_script.openSubmenu) {
         RECT r;
         GetWindowRect(root, &r);
-        int y = r.top + kFirstEntryTop + g_script.submenuEntry * kEntryHeight + kEntryHeight / 2;
+        const int entryHeight = ScaledToDisplay(19);
+        const int firstEntryTop = ScaledToDisplay(3) + entryHeight + ScaledToDisplay(5);
+        int y = r.top + firstEntryTop + g_script.submenuEntry * entryHeight + entryHeight / 2;
         MovePointer(r.left + 30, y - 3);
         Sleep(50);
         MovePointer(r.left + 40, y); // rest on the entry: the submenu opens after its delay

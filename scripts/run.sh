@@ -7,11 +7,17 @@
 # one it runs on a private X display and everything is closed again after the
 # screenshot. The menu lives in a Wine prefix kept for these runs,
 # build/run-prefix-ARCH, so edits made through the menu are there next time.
+# QUORIL_RUN_DPI=144 shows the menus at that DPI, in a prefix of its own
+# (build/run-prefix-ARCH-dpi144), and the screenshot grows with it.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$QUORIL_ROOT/scripts/setup.sh"
 
-SHOT=$QUORIL_BUILD/quoril-run.png
+dpi=${QUORIL_RUN_DPI:-96}
+[[ "$dpi" =~ ^[1-9][0-9]*$ ]] || { echo "QUORIL_RUN_DPI must be a number of dots per inch" >&2; exit 2; }
+dpi_suffix=""
+[ "$dpi" = 96 ] || dpi_suffix="-dpi$dpi"
+SHOT=$QUORIL_BUILD/quoril-run$dpi_suffix.png
 READY=$QUORIL_BUILD/quoril-run.ready
 X64_NOTICE="This machine cannot execute 32-bit code, so the same sources built for x86_64 are shown under 64-bit Wine."
 
@@ -32,7 +38,7 @@ QUORIL_BUILD="$QUORIL_BUILD/run" quoril_build x86_64 -DQUORIL_BUILD_TESTS=OFF \
 # 64-bit prefix gets a loader directory of its own without Wine's 32-bit
 # loader, so that wineboot does not set up a 32-bit half it does not need.
 use_prefix() {
-  export WINEPREFIX=$QUORIL_BUILD/run-prefix-$1
+  export WINEPREFIX=$QUORIL_BUILD/run-prefix-$1$dpi_suffix
   if [ "$1" = x86_64 ]; then
     export WINELOADER=$WINEPREFIX-loader/wine64
     mkdir -p "$WINEPREFIX-loader"
@@ -43,6 +49,12 @@ use_prefix() {
   if [ ! -d "$WINEPREFIX" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX (once)."
     "$2" wineboot -i >/dev/null 2>&1 || true
+    if [ "$dpi" != 96 ]; then
+      # Read when the prefix's next wineserver starts.
+      "$2" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        </dev/null >/dev/null 2>&1 || true
+      "$WINESERVER" -k >/dev/null 2>&1 || true
+    fi
   fi
   "$WINESERVER" -w
   "$WINESERVER" -p60
@@ -120,7 +132,7 @@ if [ $started = 0 ]; then
   fi
 fi
 
-import -window root -crop 640x400+0+0 +repage "$SHOT"
+import -window root -crop "$((640 * dpi / 96))x$((400 * dpi / 96))+0+0" +repage "$SHOT"
 echo "Screenshot of the cascaded menu: $SHOT"
 
 if [ -n "${QUORIL_USE_DISPLAY:-}" ]; then

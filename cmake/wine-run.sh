@@ -40,6 +40,15 @@ if [ -n "${QUORIL_LANES_DIR:-}" ]; then
   done
 fi
 
+# A lane's wineserver stays for five idle minutes. One that went (the lanes
+# sat idle through a long build) would be started again by the program's
+# loader with Wine's default of three seconds, and a program starting just as
+# such a server ends after the one before dies with "Connection reset by
+# peer": the server is asked for again with its five minutes first.
+if [ -n "$lock" ]; then
+  "${QUORIL_WINESERVER:-/usr/lib/wine/wineserver}" -p300 {lock}>&- </dev/null >/dev/null 2>&1 || true
+fi
+
 # The program's output goes to a file, followed by tail until the program
 # itself ends: system processes that it starts (services, devices, desktop)
 # keep its output open for as long as they run, so a pipe would never seem to
@@ -63,7 +72,7 @@ status=$?
 # with nothing else to show.
 if [ "$status" != 0 ]; then
   echo "wine-run.sh: $(basename "$1") ended with status $status, its output $(stat -c %s "$out") bytes" >&2
-  # DIAGNOSTIC: what the program wrote, shown again whole.
+  # What the program wrote, shown again whole.
   echo "---- output file ----" >&2; tr -d '\r' < "$out" >&2; echo "---- end ----" >&2
 fi
 exit "$status"

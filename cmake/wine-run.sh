@@ -45,7 +45,7 @@ fi
 # loader with Wine's default of three seconds, and a program starting just as
 # such a server ends after the one before dies with "Connection reset by
 # peer": the server is asked for again with its five minutes first.
-if [ -n "$lock" ]; then
+if [ -n "$lock" ] && [ -n "${WINEPREFIX:-}" ]; then
   "${QUORIL_WINESERVER:-/usr/lib/wine/wineserver}" -p300 {lock}>&- </dev/null >/dev/null 2>&1 || true
 fi
 

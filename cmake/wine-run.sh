@@ -40,13 +40,11 @@ if [ -n "${QUORIL_LANES_DIR:-}" ]; then
   done
 fi
 
-# A lane's wineserver stays for five idle minutes. One that went (the lanes
-# sat idle through a long build) would be started again by the program's
-# loader with Wine's default of three seconds, and a program starting just as
-# such a server ends after the one before dies with "Connection reset by
-# peer": the server is asked for again with its five minutes first.
-if [ -n "$lock" ] && [ -n "${WINEPREFIX:-}" ]; then
-  "${QUORIL_WINESERVER:-/usr/lib/wine/wineserver}" -p300 {lock}>&- </dev/null >/dev/null 2>&1 || true
+# A lane's wineserver stays half an hour after its last program (its
+# WINESERVER asks for that). One that went is started again before the
+# program, rather than by the program's loader as it connects.
+if [ -n "$lock" ] && [ -n "${WINEPREFIX:-}" ] && [ -n "${WINESERVER:-}" ]; then
+  "$WINESERVER" {lock}>&- </dev/null >/dev/null 2>&1 || true
 fi
 
 # The program's output goes to a file, followed by tail until the program

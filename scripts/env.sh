@@ -173,6 +173,17 @@ quoril_start_lanes() {
     [ -s "$lane/display" ] || { echo "Xvfb of lane $i did not start" >&2; return 1; }
   done
   DISPLAY=":$(head -n1 "$QUORIL_LANES_DIR/1/display")" quoril_wine_template || return
+  # Every wineserver of a lane stays half an hour after its last program,
+  # whoever starts it: the lane's boot, cmake/wine-run.sh, or a program's
+  # loader that finds none. Debian's wineserver script asks for no persistence
+  # at all (-p0), and a program that starts while such a server shuts down
+  # after the program before it is killed before its main, without a word.
+  # Half an hour outlasts the longest idle spell of a run (the test build).
+  cat >"$QUORIL_LANES_DIR/wineserver" <<SERVER
+#!/bin/sh
+exec $WINESERVER -p1800 "\$@"
+SERVER
+  chmod +x "$QUORIL_LANES_DIR/wineserver"
   local warming=()
   for i in "${names[@]}"; do
     lane=$QUORIL_LANES_DIR/$i
@@ -181,12 +192,13 @@ quoril_start_lanes() {
 export DISPLAY=:$(head -n1 "$lane/display")
 export WINEPREFIX=$lane/prefix
 export WINELOADER=$lane/prefix/loader/wine64
+export WINESERVER=$QUORIL_LANES_DIR/wineserver
 ENV
     (
       source "$lane/env"
       if [[ "$i" == dpi* ]]; then quoril_set_prefix_dpi "${i#dpi}"; fi
-      # Kept warm for the run; gone five idle minutes after a run that was killed.
-      "$WINESERVER" -p300
+      # Kept warm for the run; gone half an hour after a run that was killed.
+      "$WINESERVER"
       quoril_warm_prefix "$WINE64"
     ) &
     warming+=($!)

@@ -146,30 +146,34 @@ TEST_F(MenuKeys, AMnemonicOnASubmenuEntryOpensTheSubmenu) {
              0});
 }
 
-TEST_F(MenuKeys, TheOnlyEntryStartingWithALetterIsChosenOrOpened) {
+// In the root, letters search the whole tree (see the type-to-find tests); in
+// a submenu they keep their old meaning.
+TEST_F(MenuKeys, InASubmenuTheOnlyEntryStartingWithALetterIsChosen) {
     // "Disabled" starts with d too, but cannot be chosen.
-    RunCase({"'D'", {{Opened(), kRoot, kNoHot}, {Char('D'), kClosed, kNoHot}}, kDeltaId, 0});
-    RunCase({"'e' then 'i'",
+    RunCase({"'D' in Echo",
              {{Opened(), kRoot, kNoHot},
-              {Char('e'), kEchoM, 0, [&] { EXPECT_EQ(kEcho, root.Rows().HotIndex()); }},
-              {Char('i'), kClosed, kNoHot}},
-             kInnerId,
+              {Key(VK_END), kRoot, kEcho},
+              {Key(VK_RIGHT), kEchoM, kInner},
+              {Char('D'), kClosed, kNoHot}},
+             kEchoDeltaId,
              0});
 }
 
-TEST_F(MenuKeys, ALetterSeveralEntriesStartWithCyclesTheHotEntry) {
-    RunCase({"'b' again and again",
+TEST_F(MenuKeys, InASubmenuALetterSeveralEntriesStartWithCyclesTheHotEntry) {
+    RunCase({"'b' again and again in Echo",
              {{Opened(), kRoot, kNoHot},
-              {Char('b'), kRoot, kBravo},
-              {Char('B'), kRoot, kBeta},
-              {Char('b'), kRoot, kBravo}, // cycled
               {Key(VK_END), kRoot, kEcho},
-              {Char('b'), kRoot, kBravo}, // the next one after the hot entry, from the top
-              {Char('z'), kRoot, kBravo}, // no entry: nothing
-              {Char('g'), kRoot, kBravo,  // only a grayed entry: nothing
-               [] { ExpectMenuCount(1, "nothing opened"); }},
+              {Key(VK_RIGHT), kEchoM, kInner},
+              {Char('b'), kEchoM, kEchoBravo},
+              {Char('B'), kEchoM, kEchoBeta},
+              {Char('b'), kEchoM, kEchoBravo}, // cycled
+              {Key(VK_END), kEchoM, kEchoDelta},
+              {Char('b'), kEchoM, kEchoBravo}, // the next one after the hot entry, from the top
+              {Char('z'), kEchoM, kEchoBravo}, // no entry: nothing
+              {Char('g'), kEchoM, kEchoBravo,  // only a grayed entry: nothing
+               [] { ExpectMenuCount(2, "nothing opened or closed"); }},
               {Key(VK_RETURN), kClosed, kNoHot}},
-             kBravoId,
+             kEchoBravoId,
              0});
 }
 

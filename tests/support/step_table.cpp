@@ -57,6 +57,19 @@ Input Char(char character) {
     return Input{std::string("'") + character + "'", [character] { TypeChar(character); }};
 }
 
+Input Text(const std::string& name, const std::wstring& text) {
+    return Input{"\"" + name + "\"", [text] {
+                     for (wchar_t c : text) {
+                         if (c < 0x80 && VkKeyScanW(c) != -1) {
+                             TypeChar(static_cast<char>(c));
+                         } else {
+                             TypeUnicode(c);
+                         }
+                         SyncInput(); // one at a time, in order
+                     }
+                 }};
+}
+
 Input MoveTo(const std::string& where, const std::function<POINT()>& point) {
     return Input{"a move to " + where, [point] {
                      const POINT p = point();

@@ -420,3 +420,35 @@ TEST_F(TallMenus, ARightClickOnAScrolledEntryActsOnThatEntry) {
     EXPECT_EQ(ItemId(45), out.result);
     EXPECT_EQ(kDeleteCmd, out.contextCommand);
 }
+
+TEST_F(TallMenus, ATallListOfSearchResultsScrollsByKeysAndTheWheel) {
+    const int firstResult = 3, lastResult = firstResult + kEntries; // after the title, line, search row
+    const RECT work = CurrentWorkArea();
+    const qtest::ModalOutcome out = RunTable(
+        {{Opened(), kRootMenu, kNoHot},
+         // "&Programs" and its sixty entries hold "gram".
+         {qtest::Text("gram", L"gram"), kRootMenu, firstResult,
+          [&] {
+              EXPECT_EQ(lastResult + 1, root.Rows().Count());
+              EXPECT_TRUE(root.Rows().Scrolls()) << "61 results do not fit";
+              EXPECT_EQ(work.bottom - work.top, qtest::WindowRect(root.Window()).bottom -
+                                                    qtest::WindowRect(root.Window()).top);
+              EXPECT_EQ(nullptr, programs.Window()) << "no submenu opened";
+          }},
+         {Key(VK_END), kRootMenu, lastResult,
+          [&] {
+              EXPECT_TRUE(qtest::RowShown(root, lastResult)) << "scrolled to the last result";
+              EXPECT_EQ("Program 60", root.Rows().Item(lastResult)->text);
+              EXPECT_TRUE(L"Programs" == root.Rows().Item(lastResult)->detail);
+          }},
+         {Key(VK_HOME), kRootMenu, firstResult,
+          [&] { EXPECT_EQ(0, root.Rows().FirstRow()) << "back at the top"; }},
+         {MoveTo("the results", [&] { return RowPoint(root, firstResult + 5); }), kRootMenu,
+          firstResult + 5},
+         {Wheel(-1), kRootMenu, kAnyRow,
+          [&] { EXPECT_LT(0, root.Rows().FirstRow()) << "the wheel scrolls the results"; }},
+         {Key(VK_ESCAPE), kRootMenu, kNoHot,
+          [&] { EXPECT_EQ(RootIndex(kEntries) + 1, root.Rows().Count()) << "the own entries"; }},
+         {Key(VK_ESCAPE), kClosed, kNoHot}});
+    EXPECT_EQ(0, out.result);
+}

@@ -194,8 +194,8 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     POINT m_position = {0, 0};       // of the window's top-left corner
     POINT m_trackPoint = {0, 0};     // the point it was tracked at
     CFlatPopupMenu* m_openedFrom = nullptr; // see Opener()
-    RECT m_workArea = {0, 0, 0, 0};  // the window was placed in
-    bool m_backgroundErased = false; // since the last paint
-    int m_bandDirection = 0;         // the band the pointer rests on while it scrolls
-    int m_wheelDelta = 0;            // a wheel's turn short of a notch
+    RECT m_workArea = {0, 0, 0, 0};         // the window was placed in
+    bool m_backgroundErased = false;        // since the last paint
+    int m_bandDirection = 0;                // the band the pointer rests on while it scrolls
+    int m_wheelDelta = 0;                   // a wheel's turn short of a notch
 };

@@ -8,7 +8,6 @@
 
 using namespace fpmlayout;
 
-
 bool CFlatPopupMenu::IsKeyMessage(UINT message) {
     return message >= WM_KEYFIRST && message <= WM_KEYLAST;
 }

@@ -10,8 +10,8 @@ namespace {
 // A BSTR of `text` (in the code page); E_OUTOFMEMORY when it cannot be made.
 HRESULT MakeBstr(const std::string& text, BSTR* out) {
     *out = nullptr;
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     BSTR made = SysAllocStringLen(nullptr, static_cast<UINT>(length));
     if (!made) return E_OUTOFMEMORY;
     if (length)

@@ -208,9 +208,8 @@ const StripContexts* MenuPainter::ContextsFor(const FlatMenuItem& entry) {
     for (const auto& made : m_otherContexts) {
         if (made.first == entry.strips) return made.second.get();
     }
-    m_otherContexts.emplace_back(entry.strips,
-                                 std::unique_ptr<StripContexts>(
-                                     new StripContexts(m_dc, *entry.strips, true)));
+    m_otherContexts.emplace_back(
+        entry.strips, std::unique_ptr<StripContexts>(new StripContexts(m_dc, *entry.strips, true)));
     return m_otherContexts.back().second.get();
 }
 

@@ -67,7 +67,8 @@ MatchGroup MatchFolded(const std::wstring& name, const std::wstring& targetName,
     bool contains = false;
     for (size_t at = name.find(text, 1); at != std::wstring::npos; at = name.find(text, at + 1)) {
         contains = true;
-        if (!IsWordCharacter(name[at - 1]) && IsWordCharacter(name[at])) return MatchGroup::WordStart;
+        if (!IsWordCharacter(name[at - 1]) && IsWordCharacter(name[at]))
+            return MatchGroup::WordStart;
     }
     if (contains) return MatchGroup::Contains;
     if (At(targetName, 0, text)) return MatchGroup::TargetStart;

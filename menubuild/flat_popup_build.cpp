@@ -67,7 +67,8 @@ void AppendNativeItem(PressContext& press, PopupNode& node, int j, PopupNode* co
     // target's file name; the placeholder of an empty menu is not one.
     const char* record = reinterpret_cast<const char*>(info.dwItemData);
     const bool placeholder = record && strcmp(record, PlaceholderMarker) == 0;
-    const std::string targetName = info.hSubMenu ? std::string() : TargetFileStem(data.fields.target);
+    const std::string targetName =
+        info.hSubMenu ? std::string() : TargetFileStem(data.fields.target);
     if (!info.hSubMenu) {
         node.popup.AppendItem(flags, text, id, iconIndex);
         node.popup.SetItemSearchFacts(LastEntry(node), true, !placeholder, targetName.c_str());

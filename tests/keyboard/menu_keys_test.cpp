@@ -7,8 +7,8 @@
 
 using namespace keytest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;
@@ -23,7 +23,7 @@ void ExpectMenuCount(size_t count, const char* why) {
 
 TEST_F(MenuKeys, DownAndUpWrapAroundAndSkipEntriesThatCannotBeChosen) {
     RunCase({"Down and Up",
-             {{Opened(), kRoot, kNoHot}, // a menu opened by the mouse has no hot entry
+             {{Opened(), kRoot, kNoHot},     // a menu opened by the mouse has no hot entry
               {Key(VK_DOWN), kRoot, kAlpha}, // the title and its line are skipped
               {Key(VK_DOWN), kRoot, kBravo},
               {Key(VK_DOWN), kRoot, kCharlie}, // grayed skipped
@@ -264,8 +264,7 @@ TEST_F(MenuKeys, ASubmenuOpenedByTheMouseHasNoHotEntryUntilAKey) {
     RunCase({"a submenu opened by the mouse",
              {{Opened(), kRoot, kNoHot},
               // It opens after the submenu delay.
-              {qtest::MoveTo("Charlie", [&] { return RowPoint(root, kCharlie); }), kChild,
-               kNoHot},
+              {qtest::MoveTo("Charlie", [&] { return RowPoint(root, kCharlie); }), kChild, kNoHot},
               {Key(VK_DOWN), kChild, kOne},
               {Key(VK_ESCAPE), kRoot, kCharlie, [&] { EXPECT_EQ(nullptr, charlie.Window()); }},
               {Key(VK_ESCAPE), kClosed, kNoHot}},

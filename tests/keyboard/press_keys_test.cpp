@@ -8,8 +8,8 @@
 
 using namespace presstest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;
@@ -53,7 +53,8 @@ class PressKeys : public PressTest {
     }
 
     qtest::HostWindow host;
-    const PressMenuView launcher{{{"the root", true}, {"Tools", true}, {"the context menu", false}}};
+    const PressMenuView launcher{
+        {{"the root", true}, {"Tools", true}, {"the context menu", false}}};
     const PressMenuView rootContext{{{"the root", true}, {"the context menu", false}}};
 };
 } // namespace

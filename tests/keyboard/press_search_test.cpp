@@ -9,8 +9,8 @@
 
 using namespace presstest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;

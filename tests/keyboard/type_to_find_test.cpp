@@ -6,8 +6,8 @@
 
 using namespace keytest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;
@@ -29,7 +29,8 @@ std::vector<std::string> Results(const CFlatPopupMenu& root) {
     for (int i = kFirstResult; i < root.Rows().Count(); ++i) {
         const FlatMenuItem& item = *root.Rows().Item(i);
         std::string text = item.text;
-        if (!item.detail.empty()) text += " (" + std::string(item.detail.begin(), item.detail.end()) + ")";
+        if (!item.detail.empty())
+            text += " (" + std::string(item.detail.begin(), item.detail.end()) + ")";
         shown.push_back(text);
     }
     return shown;
@@ -79,13 +80,16 @@ TEST_F(MenuKeys, LettersInTheRootFindAnEntryOfASubmenuAndEnterChoosesIt) {
 
 TEST_F(MenuKeys, ResultsComeByGroupAndWithinAGroupInMenuOrder) {
     const std::vector<std::string> expected = {
-        "Echo",                                               // the name starts with it
-        "&Charlie",  "One (Charlie)", "Three (Charlie)",      // the rest hold it, in menu order
-        "Beta",      "Delta",         "Inner (Echo)",  "Beta (Echo)", "Delta (Echo)"};
+        "Echo",                                         // the name starts with it
+        "&Charlie", "One (Charlie)", "Three (Charlie)", // the rest hold it, in menu order
+        "Beta",     "Delta",         "Inner (Echo)",    "Beta (Echo)", "Delta (Echo)"};
     RunCase({"'e', Down, Up, End, Home",
              {{Opened(), kRoot, kNoHot},
               {Char('e'), kRoot, kFirstResult,
-               [&] { EXPECT_EQ(expected, Results(root)) << "grayed and disabled entries are not found"; }},
+               [&] {
+                   EXPECT_EQ(expected, Results(root))
+                       << "grayed and disabled entries are not found";
+               }},
               {Key(VK_DOWN), kRoot, kFirstResult + 1},
               {Key(VK_UP), kRoot, kFirstResult},
               {Key(VK_UP), kRoot, kFirstResult + 8}, // wraps, as in any menu
@@ -230,8 +234,11 @@ TEST_F(MenuKeys, TheSearchRowShowsItsTextAndCaretAndResultsTheirPathGreyed) {
             << "an entry of the root itself shows no path";
         ReleaseDC(window, dc);
     };
-    RunCase({"'e', the paint", {{Opened(), kRoot, kNoHot}, {Char('e'), kRoot, kFirstResult, painted},
-                                {Key(VK_ESCAPE), kRoot, kNoHot},
-                                {Key(VK_ESCAPE), kClosed, kNoHot}},
-             0, 0});
+    RunCase({"'e', the paint",
+             {{Opened(), kRoot, kNoHot},
+              {Char('e'), kRoot, kFirstResult, painted},
+              {Key(VK_ESCAPE), kRoot, kNoHot},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
 }

@@ -33,28 +33,31 @@ std::vector<int> Found(const std::vector<FlatMenuItem>& entries, const std::wstr
 
 TEST(SearchMatch, GroupsComeInOrderAndMenuOrderHoldsWithinEach) {
     const std::vector<FlatMenuItem> entries = {
-        Entry("Keynote", 1),                       // holds "note"
-        Entry("Big Note", 2),                      // a later word starts with it
-        Entry("Notepad", 3),                       // starts with it
-        Entry("Editor", 4, "note"),                // its target's file name starts with it
-        Entry("Notes", 5),                         // starts with it, later in the menu
-        Entry("Calculator", 6, "calc"),            // nothing
-        Entry("Sticky-notes", 7),                  // a word after a hyphen
-        Entry("Denote", 8),                        // holds it
+        Entry("Keynote", 1),            // holds "note"
+        Entry("Big Note", 2),           // a later word starts with it
+        Entry("Notepad", 3),            // starts with it
+        Entry("Editor", 4, "note"),     // its target's file name starts with it
+        Entry("Notes", 5),              // starts with it, later in the menu
+        Entry("Calculator", 6, "calc"), // nothing
+        Entry("Sticky-notes", 7),       // a word after a hyphen
+        Entry("Denote", 8),             // holds it
     };
     EXPECT_EQ((std::vector<int>{3, 5, 2, 7, 1, 8, 4}), Found(entries, L"note"));
 }
 
 TEST(SearchMatch, CaseAccentsAndMnemonicMarkersDoNotCount) {
     const std::vector<FlatMenuItem> entries = {Entry("Caf\xE9 Au Lait", 1), Entry("&Notepad", 2),
-                                               Entry("\xC9" "diteur", 3)};
+                                               Entry("\xC9"
+                                                     "diteur",
+                                                     3)};
     EXPECT_EQ(std::vector<int>{1}, Found(entries, L"CAFE"));
     EXPECT_EQ(std::vector<int>{1}, Found(entries, L"caf\u00E9"));
     EXPECT_EQ(std::vector<int>{1}, Found(entries, L"au l"));
     EXPECT_EQ(std::vector<int>{2}, Found(entries, L"notep")) << "the & is not part of the name";
     EXPECT_EQ(std::vector<int>{3}, Found(entries, L"edit"));
     EXPECT_EQ(std::vector<int>{3}, Found(entries, L"\u00C9DIT"));
-    EXPECT_EQ(std::vector<int>{}, Found(entries, L"\u03A9")) << "beyond the code page: matched as typed";
+    EXPECT_EQ(std::vector<int>{}, Found(entries, L"\u03A9"))
+        << "beyond the code page: matched as typed";
     EXPECT_EQ(L"ecole", FoldForSearch(L"\u00C9cole"));
 }
 
@@ -110,7 +113,8 @@ TEST(MenuSearchRows, BackspaceTakesOffOneCharacterOrAWholeSurrogatePair) {
     MenuSearch search;
     MenuRows rows;
     search.Begin(rows);
-    for (wchar_t c : std::wstring(L"a\xD83D\xDE00" L"b"))
+    for (wchar_t c : std::wstring(L"a\xD83D\xDE00"
+                                  L"b"))
         search.Type(c);
     EXPECT_TRUE(search.EraseLast());
     EXPECT_EQ(L"a\xD83D\xDE00", search.Text());

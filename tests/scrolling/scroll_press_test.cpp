@@ -256,7 +256,7 @@ TEST_F(PressScroll, ATallSubmenuScrollsAndItsLastItemStarts) {
     StoreItems("Programs", kItems);
     const int result = PressDriven([&] {
         if (!Menus(1)) return;
-        qtest::TypeChar('p'); // finds Programs first (its name starts with p) ...
+        qtest::TypeChar('p');      // finds Programs first (its name starts with p) ...
         qtest::PressKey(VK_RIGHT); // ... and Right opens it
         HWND programs = Menus(2);
         if (!programs) return;

@@ -10,6 +10,7 @@
 #include "flatmenu/menu_keys.h"
 #include "flatmenu/menu_palette.h"
 #include "flatmenu/menu_rows.h"
+#include "flatmenu/menu_search.h"
 #include "flatmenu/pointer_at_key.h"
 
 class CFlatPopupMenu final : private AccessibleMenuSource {
@@ -25,6 +26,9 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     bool AppendPopup(int flags, const char* text, CFlatPopupMenu* child, int iconIndex,
                      int commandId);
     bool SetItemFlags(unsigned key, int flags, bool byIndex);
+    // What typing in the root finds an entry by: whether it belongs to the
+    // user's menu (a placeholder does not) and its target's file name.
+    bool SetItemSearchFacts(unsigned key, bool byIndex, bool searchable, const char* targetName);
     int Track(int x, int y, HWND notifyWindow, bool modal, bool noCapture, int* contextCommandOut);
 
     // Records a result on the root and closes the whole tree.
@@ -62,6 +66,9 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
 
     bool RegisterMenuClass();
     CFlatPopupMenu* Root();
+    // The menu this one opened beside while shown as a submenu: its parent,
+    // or the root when it opened from a search result.
+    CFlatPopupMenu* Opener() const { return m_openedFrom ? m_openedFrom : m_parent; }
     TreeState& Tree() { return Root()->m_tree; }
     bool ContextMenuOpenElsewhere(); // the tree's context menu is tracked, and it is not this menu
 
@@ -122,6 +129,25 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     void OpenContextMenuByKeyboard();
     void MoveHotByKeyboard(int index);
 
+    // Type to find, in a tree's root while it is the innermost open menu.
+    bool SearchesByTyping() const;
+    // A character typed: false when it is not text for the search (a
+    // control character, or a mnemonic of the root's own entries while no
+    // search runs), which then acts as in any menu.
+    bool TypeToFind(wchar_t character);
+    // Backspace and Esc while a search runs; false for any other key.
+    bool SearchKey(WPARAM virtualKey);
+    void CollectCandidates(const CFlatPopupMenu& menu, const std::wstring& path,
+                           std::vector<const CFlatPopupMenu*>* visited);
+    // Nothing the rows have open or pending stays, before they are replaced.
+    void CloseSubmenusOfRows();
+    // Shows the results of the text as it is, the first hot.
+    void ShowSearchResults();
+    // The root's own entries again, none hot.
+    void EndSearch();
+    // Measures the rows as they are now and fits the shown window to them,
+    // placed again for the point it was tracked at.
+    void LayOutAgain();
     // Accessibility: the object's view of the menu, and the action it asks
     // for, carried out from the menu's own loop as Enter on the entry.
     const MenuRows& AccessibleRows() const override { return m_rows; }
@@ -155,6 +181,7 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     CFlatPopupMenu* m_parent = nullptr;      // set by the parent's AppendPopup
     CFlatPopupMenu* m_contextMenu = nullptr; // tracked on a right click
     TreeState m_tree;                        // used on the root only
+    MenuSearch m_search;                     // used on the root only
 
     // While shown.
     HWND m_window = nullptr;
@@ -165,8 +192,10 @@ class CFlatPopupMenu final : private AccessibleMenuSource {
     bool m_openedByKeyboard = false; // the next Track starts with an entry hot
     MenuAccessibleRef m_accessible;  // while shown, when the tree has them
     POINT m_position = {0, 0};       // of the window's top-left corner
-    RECT m_workArea = {0, 0, 0, 0};  // the window was placed in
-    bool m_backgroundErased = false; // since the last paint
-    int m_bandDirection = 0;         // the band the pointer rests on while it scrolls
-    int m_wheelDelta = 0;            // a wheel's turn short of a notch
+    POINT m_trackPoint = {0, 0};     // the point it was tracked at
+    CFlatPopupMenu* m_openedFrom = nullptr; // see Opener()
+    RECT m_workArea = {0, 0, 0, 0};         // the window was placed in
+    bool m_backgroundErased = false;        // since the last paint
+    int m_bandDirection = 0;                // the band the pointer rests on while it scrolls
+    int m_wheelDelta = 0;                   // a wheel's turn short of a notch
 };

@@ -96,6 +96,7 @@ void CFlatPopupMenu::WindowDestroyed(HWND window) {
     if (m_captureState == kHoldsCapture) ReleaseCapture();
     m_captureState = kNotShown;
     m_window = nullptr;
+    m_openedFrom = nullptr;
     // A Track loop only looks at its window when a message arrives: give it
     // one, so it ends even when no other input follows.
     PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);

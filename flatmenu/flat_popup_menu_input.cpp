@@ -192,6 +192,7 @@ void CFlatPopupMenu::OpenSubmenuOfHotEntry(bool fromKeyboard) {
     POINT point = {m_rows.Width() - 5, hot->top - 3};
     ClientToScreen(m_window, &point);
     child->m_openedByKeyboard = fromKeyboard;
+    child->m_openedFrom = this; // a search result's submenu opens beside the root
     child->Track(point.x, point.y, m_notifyWindow, true, true, nullptr);
 }
 

@@ -18,6 +18,8 @@ void CFlatPopupMenu::TakeKeyMessage(MSG& msg) {
     switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+        if (msg.message == WM_KEYDOWN && menu->SearchesByTyping() && menu->SearchKey(msg.wParam))
+            break;
         // A key the menu uses acts here, untranslated, so that it acts once.
         // Any other key is translated: a letter then arrives as WM_CHAR.
         const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -30,10 +32,20 @@ void CFlatPopupMenu::TakeKeyMessage(MSG& msg) {
         }
         break;
     }
-    case WM_CHAR:
-    case WM_SYSCHAR:
-        menu->CarryOut(DecideCharacter(static_cast<BYTE>(msg.wParam & 0xFF), menu->m_rows));
+    case WM_CHAR: {
+        const wchar_t typed = static_cast<wchar_t>(msg.wParam);
+        if (menu->SearchesByTyping() && menu->TypeToFind(typed)) break;
+        menu->CarryOut(DecideCharacter(CodePageCharacter(typed), menu->m_rows));
         break;
+    }
+    case WM_SYSCHAR: {
+        // Alt with a key is no text: in the root it only takes a mnemonic.
+        const BYTE typed = CodePageCharacter(static_cast<wchar_t>(msg.wParam));
+        if (menu->SearchesByTyping() && MnemonicEntry(menu->m_rows, LowerCaseChar(typed)) == -1)
+            break;
+        menu->CarryOut(DecideCharacter(typed, menu->m_rows));
+        break;
+    }
     default: // releases and dead characters are swallowed
         break;
     }
@@ -85,7 +97,7 @@ void CFlatPopupMenu::CarryOut(const MenuKeyDecision& decision) {
 }
 
 void CFlatPopupMenu::CloseSubmenuByKeyboard() {
-    CFlatPopupMenu* parent = m_parent;
+    CFlatPopupMenu* parent = Opener();
     if (!parent) return;
     const bool heldCapture = m_captureState == kHoldsCapture;
     if (m_window) DestroyWindow(m_window);

@@ -15,6 +15,11 @@ int CFlatPopupMenu::Track(int x, int y, HWND notifyWindow, bool modal, bool noCa
     const bool openedByKeyboard = m_openedByKeyboard;
     m_openedByKeyboard = false;
     const POINT wanted = {x, y};
+    m_trackPoint = wanted;
+    // A search left over from the last tracking ends; the tree may have
+    // changed since, so its candidates are collected anew.
+    if (m_search.Active()) m_search.End(m_rows);
+    m_search.ForgetCandidates();
     m_workArea = WorkAreaFor(wanted);
     const int contentHeight = MeasureItems();
     m_rows.SetHotIndex(-1);
@@ -60,27 +65,39 @@ int CFlatPopupMenu::MeasureItems() {
     m_rows.SetGeometry(m_palette.Geometry());
     // The normal font stays selected; only a bold entry selects another.
     SelectedObject normalFont(dc.Get(), m_palette.NormalFont());
+    auto wideWidth = [&](const std::wstring& text) {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    const MenuGeometry& geometry = m_palette.Geometry();
     return m_rows.Measure([&](const FlatMenuItem& item) {
+        // The search row holds its text and the caret after it.
+        if (item.flags & fpmSearchField)
+            return wideWidth(item.fieldText) + geometry.caretGap + geometry.lineWidth;
         SelectedObject font(dc.Get(), (item.flags & fpmBold) ? m_palette.BoldFont() : nullptr);
         SIZE extent = {};
         GetTextExtentPoint32A(dc.Get(), item.text.c_str(), static_cast<int>(item.text.size()),
                               &extent);
-        return static_cast<int>(extent.cx);
+        int width = static_cast<int>(extent.cx);
+        if (!item.detail.empty()) width += geometry.detailGap + wideWidth(item.detail);
+        return width;
     });
 }
 
 RECT CFlatPopupMenu::WorkAreaFor(POINT point) const {
     // A submenu stays on its parent's monitor, even where it opens beside it.
-    if (m_parent && m_parent->m_window) return m_parent->m_workArea;
+    const CFlatPopupMenu* opener = Opener();
+    if (opener && opener->m_window) return opener->m_workArea;
     return MonitorWorkArea(point);
 }
 
 POINT CFlatPopupMenu::PlaceWindow(int x, int y, SIZE size) const {
     const POINT wanted = {x, y};
     const int overlap = m_rows.Geometry().submenuOverlap;
-    if (m_parent) {
-        const POINT at = m_parent->m_position;
-        const RECT parent = {at.x, at.y, at.x + m_parent->m_rows.Width(), at.y};
+    if (const CFlatPopupMenu* opener = Opener()) {
+        const POINT at = opener->m_position;
+        const RECT parent = {at.x, at.y, at.x + opener->m_rows.Width(), at.y};
         return PlaceMenuWindow(size, wanted, m_workArea, &parent, overlap);
     }
     return PlaceMenuWindow(size, wanted, m_workArea, nullptr, overlap);
@@ -117,7 +134,9 @@ void CFlatPopupMenu::RunMessageLoop() {
     // one WM_NULL to the thread, so each running level has one to take.
     MSG msg;
     for (;;) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        // Taken as UTF-16, so that typed characters beyond the code page
+        // arrive as they were typed.
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got != 1) {
             // The host is quitting (or its queue failed): no menu may stay
             // behind, and the quit is handed on so that the host's own loop
@@ -143,7 +162,7 @@ void CFlatPopupMenu::RunMessageLoop() {
             continue;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -171,6 +190,19 @@ bool CFlatPopupMenu::CancelIfOutside(HWND window, const RECT& clientRect, int x,
     CFlatPopupMenu* root = Root();
     if (root->m_window) DestroyWindow(root->m_window);
     return true;
+}
+
+void CFlatPopupMenu::LayOutAgain() {
+    if (!m_window) return;
+    const int neededHeight = MeasureItems() + m_rows.Geometry().bottomMargin;
+    const SIZE size = {m_rows.Width(), FitMenuHeight(neededHeight, m_workArea)};
+    StopBandScrolling();
+    m_wheelDelta = 0;
+    m_rows.SetUpView(size.cy < neededHeight, size.cy);
+    m_position = PlaceWindow(m_trackPoint.x, m_trackPoint.y, size);
+    SetWindowPos(m_window, nullptr, m_position.x, m_position.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    InvalidateRect(m_window, nullptr, TRUE);
 }
 
 void CFlatPopupMenu::Announce(DWORD event, LONG child) const {

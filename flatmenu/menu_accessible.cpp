@@ -10,14 +10,19 @@ namespace {
 // A BSTR of `text` (in the code page); E_OUTOFMEMORY when it cannot be made.
 HRESULT MakeBstr(const std::string& text, BSTR* out) {
     *out = nullptr;
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     BSTR made = SysAllocStringLen(nullptr, static_cast<UINT>(length));
     if (!made) return E_OUTOFMEMORY;
     if (length)
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), made, length);
     *out = made;
     return S_OK;
+}
+
+HRESULT MakeWideBstr(const std::wstring& text, BSTR* out) {
+    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 void SetChildId(VARIANT* out, LONG id) {
@@ -30,8 +35,12 @@ bool IsTitle(const FlatMenuItem& entry) {
     return (entry.flags & fpmDisabled) && (entry.flags & fpmBold) && !(entry.flags & fpmSeparator);
 }
 
+bool IsSearchField(const FlatMenuItem& entry) {
+    return (entry.flags & fpmSearchField) != 0;
+}
+
 bool HasAction(const FlatMenuItem& entry) {
-    return !(entry.flags & fpmSeparator) && !IsTitle(entry);
+    return !(entry.flags & fpmSeparator) && !IsTitle(entry) && !IsSearchField(entry);
 }
 } // namespace
 
@@ -139,6 +148,7 @@ HRESULT MenuAccessible::get_accName(VARIANT child, BSTR* name) {
     HRESULT result;
     if (!EntryOf(child, &entry, &result)) return result;
     if (entry < 0) return S_FALSE; // the popup itself has no name
+    if (IsSearchField(*Entry(entry))) return MakeBstr("Search", name);
     return MakeBstr(ReadableEntryText(Entry(entry)->text), name);
 }
 
@@ -148,7 +158,9 @@ HRESULT MenuAccessible::get_accValue(VARIANT child, BSTR* value) {
     int entry;
     HRESULT result;
     if (!EntryOf(child, &entry, &result)) return result;
-    return DISP_E_MEMBERNOTFOUND;
+    // The search row's value is the text typed so far.
+    if (entry < 0 || !IsSearchField(*Entry(entry))) return DISP_E_MEMBERNOTFOUND;
+    return MakeWideBstr(Entry(entry)->fieldText, value);
 }
 
 HRESULT MenuAccessible::get_accDescription(VARIANT child, BSTR* description) {
@@ -157,7 +169,9 @@ HRESULT MenuAccessible::get_accDescription(VARIANT child, BSTR* description) {
     int entry;
     HRESULT result;
     if (!EntryOf(child, &entry, &result)) return result;
-    return DISP_E_MEMBERNOTFOUND;
+    // A search result is described by the submenus that hold it.
+    if (entry < 0 || Entry(entry)->detail.empty()) return DISP_E_MEMBERNOTFOUND;
+    return MakeWideBstr(Entry(entry)->detail, description);
 }
 
 HRESULT MenuAccessible::get_accRole(VARIANT child, VARIANT* role) {
@@ -171,6 +185,7 @@ HRESULT MenuAccessible::get_accRole(VARIANT child, VARIANT* role) {
         const FlatMenuItem& item = *Entry(entry);
         value = (item.flags & fpmSeparator) ? ROLE_SYSTEM_SEPARATOR
                 : IsTitle(item)             ? ROLE_SYSTEM_STATICTEXT
+                : IsSearchField(item)       ? ROLE_SYSTEM_TEXT
                                             : ROLE_SYSTEM_MENUITEM;
     }
     SetChildId(role, value);
@@ -190,6 +205,11 @@ HRESULT MenuAccessible::get_accState(VARIANT child, VARIANT* state) {
         if (item.child) value |= STATE_SYSTEM_HASPOPUP;
         if (item.flags & (fpmDisabled | fpmGrayed)) value |= STATE_SYSTEM_UNAVAILABLE;
         if (entry == rows.HotIndex()) value |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
+        // An editable text: the keys type into it while no result is hot.
+        if (IsSearchField(item)) {
+            value |= STATE_SYSTEM_FOCUSABLE;
+            if (rows.HotIndex() < 0) value |= STATE_SYSTEM_FOCUSED;
+        }
         if (!rows.RowShown(entry)) value |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
     }
     SetChildId(state, value);
@@ -229,9 +249,14 @@ HRESULT MenuAccessible::get_accFocus(VARIANT* focus) {
     if (!focus) return E_POINTER;
     VariantInit(focus);
     if (!m_source) return CO_E_OBJNOTCONNECTED;
-    const int hot = m_source->AccessibleRows().HotIndex();
-    if (hot < 0) return S_FALSE; // VT_EMPTY: nothing of the menu has the focus
-    SetChildId(focus, hot + 1);
+    const MenuRows& rows = m_source->AccessibleRows();
+    int focused = rows.HotIndex();
+    // No result hot: the search row has the focus, when there is one.
+    for (int i = 0; focused < 0 && i < rows.Count(); ++i) {
+        if (IsSearchField(*rows.Item(i))) focused = i;
+    }
+    if (focused < 0) return S_FALSE; // VT_EMPTY: nothing of the menu has the focus
+    SetChildId(focus, focused + 1);
     return S_OK;
 }
 

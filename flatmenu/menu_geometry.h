@@ -60,6 +60,10 @@ struct MenuGeometry {
     // Where Shift+F10 opens the context menu, inside the hot entry.
     int contextKeyX = 8;
     int contextKeyY = 4;
+    // A search result: between its name and the submenus that hold it. The
+    // search row: between its text and the caret.
+    int detailGap = 12;
+    int caretGap = 1;
 
     // The highlight bar is drawn as a rectangle without a pen, which leaves
     // out its last row: it covers the whole entry.
@@ -97,7 +101,9 @@ struct MenuGeometry {
                                  &g.submenuArrowTipInset,
                                  &g.submenuArrowMiddle,
                                  &g.contextKeyX,
-                                 &g.contextKeyY};
+                                 &g.contextKeyY,
+                                 &g.detailGap,
+                                 &g.caretGap};
         for (int* measure : measures)
             *measure = ScaleRounded(*measure, dpi, kBaseDpi);
         const int textMargin = MenuGeometry().itemHeight - baseTextHeight;

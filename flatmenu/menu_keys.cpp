@@ -72,6 +72,15 @@ MenuKeyDecision DecideKey(WPARAM virtualKey, bool shiftDown, const MenuRows& row
     }
 }
 
+BYTE CodePageCharacter(wchar_t typed) {
+    if (typed < 0x80) return static_cast<BYTE>(typed);
+    char converted[4] = {};
+    BOOL defaulted = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &typed, 1, converted,
+                                           sizeof converted, nullptr, &defaulted);
+    return length == 1 && !defaulted ? static_cast<BYTE>(converted[0]) : 0;
+}
+
 int MnemonicEntry(const MenuRows& rows, BYTE typed) {
     for (int i = 0; i < rows.Count(); ++i) {
         const FlatMenuItem& item = *rows.Item(i);

@@ -33,6 +33,9 @@ MenuKeyDecision DecideKey(WPARAM virtualKey, bool shiftDown, const MenuRows& row
 // entry starting with it (chosen as Enter chooses), or, when several do, the
 // next of them after the hot entry. Control characters do nothing.
 MenuKeyDecision DecideCharacter(BYTE character, const MenuRows& rows);
+// A typed character (UTF-16) in the code page, as entries' texts are; 0 for
+// one the code page has no single character for.
+BYTE CodePageCharacter(wchar_t typed);
 // The first entry, not a separator, disabled or grayed, whose first "&"
 // marks `typed` (lower case); -1 when none does.
 int MnemonicEntry(const MenuRows& rows, BYTE typed);

@@ -1,5 +1,6 @@
 #include "flatmenu/menu_painter.h"
 #include "common/gdi_guards.h"
+#include "flatmenu/entry_text.h"
 
 namespace {
 // Narrows a DC's clipping to a rectangle while it lives, when asked to.
@@ -66,6 +67,7 @@ void MenuPainter::DrawAll(bool overErasedBackground) {
         m_clipsRows = false;
     }
     m_stripContexts = nullptr;
+    m_otherContexts.clear();
     m_overErasedBackground = false;
     if (m_rows.Scrolls()) {
         // Below the last row that fits whole, down to the band, nothing shows.
@@ -92,18 +94,22 @@ void MenuPainter::DrawItem(int index, const FlatMenuItem& entry) {
         DrawSeparator(t);
         return;
     }
+    if (entry.flags & fpmSearchField) {
+        DrawSearchField(entry);
+        return;
+    }
 
     // An icon index without a strip to take it from is drawn as no icon.
     int barLeft = m_geometry.barLeftWithoutIcon;
     // Over a background erased for this paint, what would be drawn in the
     // background's own colour is there already.
     const bool plainBackground = !hot && m_overErasedBackground;
-    const MenuStrips& strips = m_palette.Strips();
+    const MenuStrips& strips = entry.strips ? *entry.strips : m_palette.Strips();
     if (entry.iconIndex != -1 && strips.Image()) {
         if (!plainBackground) DrawIconFrame(t, hot);
         const int inset = m_geometry.iconInset, size = m_geometry.iconSize;
         DrawStripIcon(m_dc, strips, m_palette.Colours().transparent, size * entry.iconIndex,
-                      m_geometry.iconFrameLeft + inset, t + inset, size, m_stripContexts);
+                      m_geometry.iconFrameLeft + inset, t + inset, size, ContextsFor(entry));
         barLeft = m_geometry.barLeftWithIcon;
     }
 
@@ -160,6 +166,51 @@ void MenuPainter::DrawLabel(const FlatMenuItem& entry, bool hot) {
     SetTextColor(m_dc, colour);
     const int textTop = entry.top + (m_geometry.itemHeight - textHeight) / 2;
     DrawEntryText(m_dc, m_geometry.textLeft, textTop, entry.text);
+    if (entry.detail.empty()) return;
+    // Where the entry lies, after its name.
+    const std::string name = ReadableEntryText(entry.text);
+    SIZE extent = {};
+    GetTextExtentPoint32A(m_dc, name.c_str(), static_cast<int>(name.size()), &extent);
+    SetTextColor(m_dc, colours.disabledText);
+    TextOutW(m_dc, m_geometry.textLeft + extent.cx + m_geometry.detailGap, textTop,
+             entry.detail.c_str(), static_cast<int>(entry.detail.size()));
+}
+
+void MenuPainter::DrawSearchField(const FlatMenuItem& entry) {
+    const int t = entry.top;
+    const int left = m_geometry.barLeftWithoutIcon;
+    const int right = m_rows.Width() - m_geometry.barRightGap;
+    {
+        SelectedObject brush(m_dc, m_palette.BackgroundBrush());
+        SelectedObject pen(m_dc, m_palette.FramePen());
+        Rectangle(m_dc, left, t, right, t + m_geometry.BarHeight());
+    }
+    SelectedObject font(m_dc, m_palette.NormalFont());
+    SetBkMode(m_dc, TRANSPARENT);
+    SetTextColor(m_dc, m_palette.Colours().text);
+    const int textTop = t + (m_geometry.itemHeight - m_palette.NormalTextHeight()) / 2;
+    const std::wstring& text = entry.fieldText;
+    TextOutW(m_dc, m_geometry.textLeft, textTop, text.c_str(), static_cast<int>(text.size()));
+    SIZE extent = {};
+    GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    // The caret: a bar as high as the text, as wide as a line.
+    const int caretLeft = m_geometry.textLeft + extent.cx + m_geometry.caretGap;
+    SelectedObject pen(m_dc, m_palette.TextPen());
+    for (int column = 0; column < m_geometry.lineWidth; ++column) {
+        POINT line[2] = {{caretLeft + column, textTop},
+                         {caretLeft + column, textTop + m_palette.NormalTextHeight()}};
+        Polyline(m_dc, line, 2);
+    }
+}
+
+const StripContexts* MenuPainter::ContextsFor(const FlatMenuItem& entry) {
+    if (!entry.strips || !m_stripContexts) return m_stripContexts;
+    for (const auto& made : m_otherContexts) {
+        if (made.first == entry.strips) return made.second.get();
+    }
+    m_otherContexts.emplace_back(
+        entry.strips, std::unique_ptr<StripContexts>(new StripContexts(m_dc, *entry.strips, true)));
+    return m_otherContexts.back().second.get();
 }
 
 void MenuPainter::DrawArrow(int t, bool hot) {

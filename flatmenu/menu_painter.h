@@ -5,6 +5,9 @@
 // lives as long as it does.
 #pragma once
 #include <windows.h>
+#include <memory>
+#include <utility>
+#include <vector>
 #include "flatmenu/menu_drawing.h"
 #include "flatmenu/menu_palette.h"
 #include "flatmenu/menu_rows.h"
@@ -30,6 +33,12 @@ class MenuPainter {
     void DrawSeparator(int top);
     void DrawIconFrame(int top, bool hot);
     void DrawLabel(const FlatMenuItem& entry, bool hot);
+    // The search row: its text and a caret after it, in a sunken field.
+    void DrawSearchField(const FlatMenuItem& entry);
+    // The contexts for an entry's strips during DrawAll: the paint's own for
+    // the menu's strips, one pair per other menu's strips (a search result's)
+    // made on first use; null outside DrawAll.
+    const StripContexts* ContextsFor(const FlatMenuItem& entry);
     void DrawArrow(int top, bool hot);
     void DrawScrollBands();
     void DrawScrollArrow(int bandTop, int direction);
@@ -40,6 +49,7 @@ class MenuPainter {
     const MenuGeometry& m_geometry; // the palette's
     // Set for the length of DrawAll.
     const StripContexts* m_stripContexts = nullptr;
+    std::vector<std::pair<const MenuStrips*, std::unique_ptr<StripContexts>>> m_otherContexts;
     bool m_clipsRows = false; // the whole paint is clipped to the rows already
     bool m_overErasedBackground = false;
 };

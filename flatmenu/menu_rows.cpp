@@ -64,14 +64,14 @@ int MenuRows::HitTest(int x, int y, const RowRect& client) const {
         const FlatMenuItem& item = m_items[i];
         // Strict on both sides: an entry's top row belongs to no entry.
         if (item.top < y && y < item.top + item.height)
-            return (item.flags & fpmDisabled) || !RowShown(i) ? -1 : i;
+            return (item.flags & (fpmDisabled | fpmSearchField)) || !RowShown(i) ? -1 : i;
     }
     return -1;
 }
 
 bool MenuRows::IsChoosable(int index) const {
     const FlatMenuItem* item = Item(index);
-    return item && !(item->flags & (fpmSeparator | fpmDisabled | fpmGrayed));
+    return item && !(item->flags & (fpmSeparator | fpmDisabled | fpmGrayed | fpmSearchField));
 }
 
 int MenuRows::NextChoosable(int from, int step) const {

@@ -51,10 +51,10 @@ class MenuRows {
     bool Inside(int x, int y, const RowRect& client) const;
     // The entry under a client point, or -1: not past the dead band, on an
     // entry's top row, on a scroll band, or a disabled entry or one that
-    // does not show whole. A separator can be hit.
+    // does not show whole, or the search row. A separator can be hit.
     int HitTest(int x, int y, const RowRect& client) const;
     // An entry that the keys can make hot and choose: not a separator,
-    // disabled or grayed.
+    // disabled or grayed, nor the search row.
     bool IsChoosable(int index) const;
     // The next choosable entry `step` (1 or -1) away from `from`, wrapping
     // around; from no entry (-1) the first or the last. -1 when none is.

@@ -2,7 +2,9 @@
 // stored positions, each with a strip of small icons cut from the native
 // items' bitmaps; tracks the tree and reports the choice.
 #include "menubuild/flat_popup_build.h"
+#include <string.h>
 #include <algorithm>
+#include <string>
 #include <vector>
 #include "common/gdi_guards.h"
 #include "flatmenu/flat_popup_menu.h"
@@ -43,6 +45,10 @@ std::vector<int> DisplayOrder(HMENU menu, int count) {
     return order;
 }
 
+unsigned LastEntry(const PopupNode& node) {
+    return static_cast<unsigned>(node.popup.Rows().Count() - 1);
+}
+
 // Appends native item `j` to the node's popup; a submenu gets a child popup
 // and a node of its own at the tree's end, built at once.
 void AppendNativeItem(PressContext& press, PopupNode& node, int j, PopupNode* contextNode) {
@@ -57,12 +63,20 @@ void AppendNativeItem(PressContext& press, PopupNode& node, int j, PopupNode* co
     int iconIndex = info.hbmpUnchecked ? j : -1;
     const char* text = info.dwTypeData ? info.dwTypeData : "";
     int id = static_cast<int>(info.wID);
+    // Typing in the root finds every entry of the user's menu, also by its
+    // target's file name; the placeholder of an empty menu is not one.
+    const char* record = reinterpret_cast<const char*>(info.dwItemData);
+    const bool placeholder = record && strcmp(record, PlaceholderMarker) == 0;
+    const std::string targetName =
+        info.hSubMenu ? std::string() : TargetFileStem(data.fields.target);
     if (!info.hSubMenu) {
         node.popup.AppendItem(flags, text, id, iconIndex);
+        node.popup.SetItemSearchFacts(LastEntry(node), true, !placeholder, targetName.c_str());
         return;
     }
     PopupNode& child = press.popups.Add(info.hSubMenu, text);
     node.popup.AppendPopup(flags, text, &child.popup, iconIndex, id);
+    node.popup.SetItemSearchFacts(LastEntry(node), true, true, nullptr);
     BuildPopupMenu(press, child, contextNode);
 }
 

@@ -107,3 +107,18 @@ void BuildItemRecord(bool isSubmenu, const char* target, const char* parameters,
     w.Text(",");
     w.Number(separator);
 }
+
+std::string TargetFileStem(const char* target) {
+    if (!target) return std::string();
+    std::string name = target;
+    // Spaces and quotes around a target are no part of its name.
+    const size_t first = name.find_first_not_of(" \t\"");
+    if (first == std::string::npos) return std::string();
+    const size_t last = name.find_last_not_of(" \t\"");
+    name = name.substr(first, last - first + 1);
+    const size_t folder = name.find_last_of("\\/:");
+    if (folder != std::string::npos) name.erase(0, folder + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}

@@ -3,6 +3,7 @@
 // No quoting, no escapes; positions are 1-based in the store.
 // Kept free of <windows.h> so it can be built natively and fuzzed.
 #pragma once
+#include <string>
 
 enum {
     kTextBufferSize = 260,   // names, paths and other text fields, with terminator
@@ -28,6 +29,11 @@ extern const char PlaceholderMarker[];
 // With `zeroBased`, a stored position p becomes p - 1 (the lowest int stays as
 // it is), and a missing or 0 position becomes `defaultPosition` unchanged.
 void ParseItemRecord(int defaultPosition, bool zeroBased, char* record, MenuItemFields* fields);
+
+// The file name a target names, without its folder or extension:
+// C:\Tools\Note Pad.exe, quoted or not, gives "Note Pad".
+// Empty for null.
+std::string TargetFileStem(const char* target);
 
 // Composes a record into `out`, a buffer of kRecordBufferSize bytes. The result
 // has seven commas; a record longer than the buffer is cut at its end (fields

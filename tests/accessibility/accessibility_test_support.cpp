@@ -19,6 +19,10 @@ std::string Describe(const Event& e) {
         return "POPUPEND";
     case EVENT_OBJECT_FOCUS:
         return "FOCUS " + std::to_string(e.child);
+    case EVENT_OBJECT_VALUECHANGE:
+        return "VALUECHANGE " + std::to_string(e.child);
+    case EVENT_OBJECT_REORDER:
+        return "REORDER";
     default:
         return "EVENT " + std::to_string(e.event);
     }
@@ -50,8 +54,10 @@ static void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG o
     if (!state || object != OBJID_CLIENT) return;
     std::lock_guard<std::mutex> hold(state->lock);
     if (IsMenuEvent(event)) state->menuWindows.insert(window);
-    // A focus event counts for the menus only from a menu window.
-    if (IsMenuEvent(event) || (event == EVENT_OBJECT_FOCUS && state->menuWindows.count(window)))
+    // Focus, value and order events count for the menus only from a menu window.
+    const bool objectEvent = event == EVENT_OBJECT_FOCUS || event == EVENT_OBJECT_VALUECHANGE ||
+                             event == EVENT_OBJECT_REORDER;
+    if (IsMenuEvent(event) || (objectEvent && state->menuWindows.count(window)))
         state->events.push_back({event, window, object, child});
 }
 
@@ -169,6 +175,18 @@ LONG FromVariant(HRESULT result, VARIANT& v) {
 std::string Name(IAccessible* object, LONG id) {
     BSTR text = nullptr;
     HRESULT result = object->get_accName(Child(id), &text);
+    return FromBstr(result, text);
+}
+
+std::string Value(IAccessible* object, LONG id) {
+    BSTR text = nullptr;
+    HRESULT result = object->get_accValue(Child(id), &text);
+    return FromBstr(result, text);
+}
+
+std::string Description(IAccessible* object, LONG id) {
+    BSTR text = nullptr;
+    HRESULT result = object->get_accDescription(Child(id), &text);
     return FromBstr(result, text);
 }
 

@@ -19,7 +19,8 @@ struct Event {
     LONG object;
     LONG child;
 };
-// "MENUSTART", "POPUPSTART", "FOCUS 3", "POPUPEND", "MENUEND" (others by number).
+// "MENUSTART", "POPUPSTART", "FOCUS 3", "VALUECHANGE 3", "REORDER", "POPUPEND",
+// "MENUEND" (others by number).
 std::string Describe(const Event& e);
 
 // Records the menu events of this process while it lives, from a thread of
@@ -81,6 +82,8 @@ AccessibleRef ObjectOf(HWND window);
 VARIANT Child(LONG id);
 // What the object says of child `id` (0 for the object itself).
 std::string Name(IAccessible* object, LONG id);
+std::string Value(IAccessible* object, LONG id);
+std::string Description(IAccessible* object, LONG id);
 LONG Role(IAccessible* object, LONG id);
 LONG State(IAccessible* object, LONG id);
 std::string Shortcut(IAccessible* object, LONG id);

@@ -53,3 +53,47 @@ TEST_F(TallMenuAccessible, EntriesScrolledOutOfViewAreInvisibleOffscreenAndHaveN
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(0, out.result);
 }
+
+TEST_F(TallMenuAccessible, SearchResultsAreTheRootsChildrenAndTheSearchRowAnEditableText) {
+    EventRecorder events;
+    const LONG searchRow = 3, firstResult = 4; // after the title and its line
+    qtest::ModalOutcome out = Run([&] {
+        ASSERT_TRUE(qtest::WaitShown(root));
+        ClientApartment apartment;
+        ASSERT_TRUE(apartment.Ready());
+        {
+            AccessibleRef object = ObjectOf(root.Window());
+            ASSERT_TRUE(object);
+            events.Clear();
+            qtest::TypeChar('g');
+            ASSERT_TRUE(qtest::SyncInput());
+            qtest::TypeChar('r');
+            ASSERT_TRUE(qtest::SyncInput());
+            EXPECT_EQ(searchRow + kEntries + 1, ChildCount(object.Get()))
+                << "the search row and 61 results follow the title and its line";
+            EXPECT_EQ(ROLE_SYSTEM_TEXT, Role(object.Get(), searchRow));
+            EXPECT_EQ("gr", Value(object.Get(), searchRow)) << "its value is the typed text";
+            EXPECT_EQ(0, State(object.Get(), searchRow) & STATE_SYSTEM_READONLY);
+            EXPECT_EQ("Programs", Name(object.Get(), firstResult));
+            EXPECT_EQ(ROLE_SYSTEM_MENUITEM, Role(object.Get(), firstResult));
+            EXPECT_EQ("Program 01", Name(object.Get(), firstResult + 1));
+            EXPECT_EQ("Programs", Description(object.Get(), firstResult + 1))
+                << "a result is described by the submenus holding it";
+            EXPECT_EQ(firstResult, Focus(object.Get()));
+            EXPECT_TRUE(events.WaitFor("VALUECHANGE 3", 2)) << "one per keystroke";
+            EXPECT_TRUE(events.WaitFor("FOCUS 4", 2)) << "the hot result, after each keystroke";
+
+            qtest::TypeChar('z'); // nothing matches: the search row has the focus
+            ASSERT_TRUE(qtest::SyncInput());
+            EXPECT_EQ(searchRow + 1, ChildCount(object.Get()));
+            EXPECT_EQ("No items match", Name(object.Get(), searchRow + 1));
+            EXPECT_EQ(searchRow, Focus(object.Get()));
+            EXPECT_TRUE(events.WaitFor("FOCUS 3"));
+        }
+        qtest::PressKey(VK_ESCAPE);
+        ASSERT_TRUE(qtest::SyncInput());
+        qtest::PressKey(VK_ESCAPE);
+    });
+    EXPECT_FALSE(out.rescued);
+    EXPECT_EQ(0, out.result);
+}

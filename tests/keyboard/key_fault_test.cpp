@@ -35,7 +35,7 @@ TEST_F(MenuKeys, AFailureWhileHandlingALetterClosesTheTreeWithNoChoice) {
         qtest::PressKey(VK_DOWN);
         EXPECT_TRUE(qtest::SyncInput());
         g_failNextAllocationOf = thread;
-        qtest::TypeChar('b'); // several entries start with b: their list is gathered
+        qtest::TypeChar('b'); // a search starts: the tree's entries are gathered
     });
     EXPECT_EQ(0u, g_failNextAllocationOf.load()) << "no allocation failed";
     EXPECT_FALSE(out.threw) << "the failure escaped from Track";

@@ -35,6 +35,11 @@ void MenuKeys::SetUp() {
     charlie.AppendItem(0, "Three", kThreeId, -1);
 
     echo.AppendItem(0, "Inner", kInnerId, -1);
+    echo.AppendItem(0, "Bravo", kEchoBravoId, -1);
+    echo.AppendItem(fpmGrayed, "Grayed", kEchoGrayedId, -1);
+    echo.AppendItem(0, "Beta", kEchoBetaId, -1);
+    echo.AppendItem(0, "Delta", kEchoDeltaId, -1);
+    echo.AppendItem(fpmDisabled, "Disabled", kEchoDisabledId, -1);
 }
 
 qtest::ModalOutcome MenuKeys::Run(const std::function<void()>& steps) {

@@ -29,6 +29,15 @@ enum RootEntry {
 };
 // Entries of the Charlie submenu.
 enum ChildEntry { kChildTitle = 0, kChildLine = 1, kOne = 2, kTwo = 3, kThree = 4 };
+// Entries of the Echo submenu, where letters are tried without mnemonics.
+enum EchoEntry {
+    kInner = 0,
+    kEchoBravo = 1,
+    kEchoGrayed = 2,
+    kEchoBeta = 3,
+    kEchoDelta = 4,
+    kEchoDisabled = 5
+};
 // Entries of the context menu.
 enum ContextEntry {
     kOpen = 0,
@@ -43,7 +52,9 @@ enum MenuId { kRootMenu = 0, kCharlieMenu = 1, kEchoMenu = 2, kContextMenu = 3 }
 
 const int kAlphaId = 101, kBravoId = 102, kGrayedId = 103, kCharlieId = 104, kDisabledId = 105,
           kBetaId = 106, kDeltaId = 107, kEchoId = 108;
-const int kOneId = 201, kTwoId = 202, kThreeId = 203, kInnerId = 301;
+const int kOneId = 201, kTwoId = 202, kThreeId = 203;
+const int kInnerId = 301, kEchoBravoId = 302, kEchoGrayedId = 303, kEchoBetaId = 304,
+          kEchoDeltaId = 305, kEchoDisabledId = 306;
 const int kOpenCmd = 40004, kInsertCmd = 40001, kDeleteCmd = 40003, kPropertiesCmd = 40002,
           kCancelCmd = 40010;
 

@@ -7,8 +7,8 @@
 
 using namespace keytest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;
@@ -23,7 +23,7 @@ void ExpectMenuCount(size_t count, const char* why) {
 
 TEST_F(MenuKeys, DownAndUpWrapAroundAndSkipEntriesThatCannotBeChosen) {
     RunCase({"Down and Up",
-             {{Opened(), kRoot, kNoHot}, // a menu opened by the mouse has no hot entry
+             {{Opened(), kRoot, kNoHot},     // a menu opened by the mouse has no hot entry
               {Key(VK_DOWN), kRoot, kAlpha}, // the title and its line are skipped
               {Key(VK_DOWN), kRoot, kBravo},
               {Key(VK_DOWN), kRoot, kCharlie}, // grayed skipped
@@ -146,30 +146,34 @@ TEST_F(MenuKeys, AMnemonicOnASubmenuEntryOpensTheSubmenu) {
              0});
 }
 
-TEST_F(MenuKeys, TheOnlyEntryStartingWithALetterIsChosenOrOpened) {
+// In the root, letters search the whole tree (see the type-to-find tests); in
+// a submenu they keep their old meaning.
+TEST_F(MenuKeys, InASubmenuTheOnlyEntryStartingWithALetterIsChosen) {
     // "Disabled" starts with d too, but cannot be chosen.
-    RunCase({"'D'", {{Opened(), kRoot, kNoHot}, {Char('D'), kClosed, kNoHot}}, kDeltaId, 0});
-    RunCase({"'e' then 'i'",
+    RunCase({"'D' in Echo",
              {{Opened(), kRoot, kNoHot},
-              {Char('e'), kEchoM, 0, [&] { EXPECT_EQ(kEcho, root.Rows().HotIndex()); }},
-              {Char('i'), kClosed, kNoHot}},
-             kInnerId,
+              {Key(VK_END), kRoot, kEcho},
+              {Key(VK_RIGHT), kEchoM, kInner},
+              {Char('D'), kClosed, kNoHot}},
+             kEchoDeltaId,
              0});
 }
 
-TEST_F(MenuKeys, ALetterSeveralEntriesStartWithCyclesTheHotEntry) {
-    RunCase({"'b' again and again",
+TEST_F(MenuKeys, InASubmenuALetterSeveralEntriesStartWithCyclesTheHotEntry) {
+    RunCase({"'b' again and again in Echo",
              {{Opened(), kRoot, kNoHot},
-              {Char('b'), kRoot, kBravo},
-              {Char('B'), kRoot, kBeta},
-              {Char('b'), kRoot, kBravo}, // cycled
               {Key(VK_END), kRoot, kEcho},
-              {Char('b'), kRoot, kBravo}, // the next one after the hot entry, from the top
-              {Char('z'), kRoot, kBravo}, // no entry: nothing
-              {Char('g'), kRoot, kBravo,  // only a grayed entry: nothing
-               [] { ExpectMenuCount(1, "nothing opened"); }},
+              {Key(VK_RIGHT), kEchoM, kInner},
+              {Char('b'), kEchoM, kEchoBravo},
+              {Char('B'), kEchoM, kEchoBeta},
+              {Char('b'), kEchoM, kEchoBravo}, // cycled
+              {Key(VK_END), kEchoM, kEchoDelta},
+              {Char('b'), kEchoM, kEchoBravo}, // the next one after the hot entry, from the top
+              {Char('z'), kEchoM, kEchoBravo}, // no entry: nothing
+              {Char('g'), kEchoM, kEchoBravo,  // only a grayed entry: nothing
+               [] { ExpectMenuCount(2, "nothing opened or closed"); }},
               {Key(VK_RETURN), kClosed, kNoHot}},
-             kBravoId,
+             kEchoBravoId,
              0});
 }
 
@@ -260,8 +264,7 @@ TEST_F(MenuKeys, ASubmenuOpenedByTheMouseHasNoHotEntryUntilAKey) {
     RunCase({"a submenu opened by the mouse",
              {{Opened(), kRoot, kNoHot},
               // It opens after the submenu delay.
-              {qtest::MoveTo("Charlie", [&] { return RowPoint(root, kCharlie); }), kChild,
-               kNoHot},
+              {qtest::MoveTo("Charlie", [&] { return RowPoint(root, kCharlie); }), kChild, kNoHot},
               {Key(VK_DOWN), kChild, kOne},
               {Key(VK_ESCAPE), kRoot, kCharlie, [&] { EXPECT_EQ(nullptr, charlie.Window()); }},
               {Key(VK_ESCAPE), kClosed, kNoHot}},

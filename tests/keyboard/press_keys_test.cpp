@@ -8,8 +8,8 @@
 
 using namespace presstest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::Opened;
 using qtest::ShiftKey;
@@ -53,7 +53,8 @@ class PressKeys : public PressTest {
     }
 
     qtest::HostWindow host;
-    const PressMenuView launcher{{{"the root", true}, {"Tools", true}, {"the context menu", false}}};
+    const PressMenuView launcher{
+        {{"the root", true}, {"Tools", true}, {"the context menu", false}}};
     const PressMenuView rootContext{{{"the root", true}, {"the context menu", false}}};
 };
 } // namespace
@@ -68,12 +69,14 @@ TEST_F(PressKeys, DownAndEnterStartTheChosenItem) {
     EXPECT_EQ("args=second", ProbeArgs(0));
 }
 
-TEST_F(PressKeys, LettersOpenTheSubmenuAndStartAnItemInIt) {
-    PressWithSteps("'t', 'N'", launcher,
+TEST_F(PressKeys, ALetterFindsTheSubmenuRightOpensItAndALetterThereStartsAnItem) {
+    PressWithSteps("'t', Right, 'N'", launcher,
                    {{Opened(), kRoot, kNoHot},
-                    // The only entry starting with t: its submenu opens with
-                    // its first entry hot.
-                    {Char('t'), kInner, 0},
+                    // In the root a letter searches: Tools comes first (the
+                    // row below the search row), and Right opens it with its
+                    // first entry hot; there, a letter keeps its old meaning.
+                    {Char('t'), kRoot, 1},
+                    {Key(VK_RIGHT), kInner, 0},
                     {Char('N'), kClosed, kNoHot}});
     ASSERT_TRUE(WaitForProbeLines(1)) << "nothing was started";
     EXPECT_EQ("args=notes", ProbeArgs(0));
@@ -117,9 +120,10 @@ TEST_F(PressKeys, TheContextKeyAndDDeleteTheHotItem) {
 }
 
 TEST_F(PressKeys, ShiftF10InASubmenuOpensTheContextMenuForItsHotItem) {
-    PressWithSteps("'t', Down, Shift+F10, Down, Down, Enter", launcher,
+    PressWithSteps("End, Right, Down, Shift+F10, Down, Down, Enter", launcher,
                    {{Opened(), kRoot, kNoHot},
-                    {Char('t'), kInner, 0},
+                    {Key(VK_END), kRoot, kTools},
+                    {Key(VK_RIGHT), kInner, 0},
                     {Key(VK_DOWN), kInner, 1}, // Notes
                     {ShiftKey(VK_F10), kInnermost, kOpen},
                     {Key(VK_DOWN), kInnermost, kInsert},
@@ -133,8 +137,11 @@ TEST_F(PressKeys, AQuitWhileASubmenuIsOpenEndsThePressAndReachesTheHost) {
     const DWORD thread = GetCurrentThreadId();
     const qtest::Input quit{"a quit message (7) to the pressing thread",
                             [thread] { PostThreadMessageA(thread, WM_QUIT, 7, 0); }};
-    PressWithSteps("'t', then a quit", launcher,
-                   {{Opened(), kRoot, kNoHot}, {Char('t'), kInner, 0}, {quit, kClosed, kNoHot}});
+    PressWithSteps("End, Right, then a quit", launcher,
+                   {{Opened(), kRoot, kNoHot},
+                    {Key(VK_END), kRoot, kTools},
+                    {Key(VK_RIGHT), kInner, 0},
+                    {quit, kClosed, kNoHot}});
     EXPECT_EQ(std::vector<WPARAM>{7}, qtest::TakeQuitMessages());
     EXPECT_TRUE(ProbeLines().empty());
 }

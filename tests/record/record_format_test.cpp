@@ -205,3 +205,16 @@ TEST(BuildItemRecord, OverlongTextsAreCutAtTheBufferEnd) {
     EXPECT_EQ(std::string(guard, 'G'), std::string(out.data() + kRecordBufferSize, guard));
 }
 } // namespace
+
+TEST(TargetFileStem, IsTheFileNameWithoutFolderOrExtension) {
+    EXPECT_EQ("Note Pad", TargetFileStem("C:\\Tools\\Note Pad.exe"));
+    EXPECT_EQ("Note Pad", TargetFileStem("  \"C:\\Tools\\Note Pad.exe\" "));
+    EXPECT_EQ("calc", TargetFileStem("calc"));
+    EXPECT_EQ("archive.tar", TargetFileStem("D:/backups/archive.tar.gz"));
+    EXPECT_EQ("notepad", TargetFileStem("C:notepad.exe"));
+    EXPECT_EQ(".profile", TargetFileStem("\\\\server\\home\\.profile"));
+    EXPECT_EQ("", TargetFileStem("C:\\Tools\\"));
+    EXPECT_EQ("", TargetFileStem("\"\""));
+    EXPECT_EQ("", TargetFileStem(""));
+    EXPECT_EQ("", TargetFileStem(nullptr));
+}

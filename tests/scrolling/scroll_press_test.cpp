@@ -256,7 +256,8 @@ TEST_F(PressScroll, ATallSubmenuScrollsAndItsLastItemStarts) {
     StoreItems("Programs", kItems);
     const int result = PressDriven([&] {
         if (!Menus(1)) return;
-        qtest::TypeChar('p'); // the only entry starting with p: its submenu opens
+        qtest::TypeChar('p');      // finds Programs first (its name starts with p) ...
+        qtest::PressKey(VK_RIGHT); // ... and Right opens it
         HWND programs = Menus(2);
         if (!programs) return;
         const RECT r = WindowRect(programs), work = CurrentWorkArea();

@@ -7,9 +7,9 @@
 
 using namespace scrolltest;
 using qtest::Char;
-using qtest::Key;
 using qtest::kAnyRow;
 using qtest::kClosed;
+using qtest::Key;
 using qtest::kNoHot;
 using qtest::MoveTo;
 using qtest::Opened;
@@ -233,7 +233,7 @@ TEST_F(TallMenus, EndHomeAndTheArrowsAtTheEndsReachEveryEntry) {
         {Key(VK_END), kRootMenu, last, [&] { EXPECT_GT(root.Rows().FirstRow(), 0); }},
         {Key(VK_HOME), kRootMenu, first,
          [&] { EXPECT_EQ(0, root.Rows().FirstRow()) << "the title shows again"; }},
-        {Key(VK_UP), kRootMenu, last},    // from the top, around to the end
+        {Key(VK_UP), kRootMenu, last},   // from the top, around to the end
         {Key(VK_DOWN), kRootMenu, first, // from the end, around to the top
          [&] { EXPECT_EQ(0, root.Rows().FirstRow()); }},
     };
@@ -243,8 +243,8 @@ TEST_F(TallMenus, EndHomeAndTheArrowsAtTheEndsReachEveryEntry) {
         std::vector<Step> down;
         for (int i = first + 1; i < lastShown; ++i)
             down.push_back({Key(VK_DOWN), kRootMenu, i});
-        down.push_back({Key(VK_DOWN), kRootMenu, lastShown,
-                        [&] { EXPECT_EQ(0, root.Rows().FirstRow()); }});
+        down.push_back(
+            {Key(VK_DOWN), kRootMenu, lastShown, [&] { EXPECT_EQ(0, root.Rows().FirstRow()); }});
         down.push_back({Key(VK_DOWN), kRootMenu, lastShown + 1, [&] {
                             EXPECT_GT(root.Rows().FirstRow(), 0);
                             EXPECT_EQ(lastShown + 1, LastShown(root)) << "scrolled just far enough";
@@ -269,8 +269,11 @@ TEST_F(TallMenus, KeysUnderARestingPointerKeepTheirChoiceAsTheMenuScrolls) {
         {Key(VK_END), kRootMenu, RootIndex(kEntries)},
         {Key(VK_UP), kRootMenu, RootIndex(kEntries - 1)},
         // A real move gives the mouse the lead again.
-        {MoveTo("a pixel below where it rests", [&] { return POINT{p.x, p.y + 1}; }), kRootMenu,
-         kAnyRow,
+        {MoveTo("a pixel below where it rests",
+                [&] {
+                    return POINT{p.x, p.y + 1};
+                }),
+         kRootMenu, kAnyRow,
          [&] {
              const RECT r = WindowRect(root.Window());
              EXPECT_EQ(EntryAtRow(root, p.y + 1 - r.top), root.Rows().HotIndex());
@@ -299,11 +302,11 @@ TEST_F(TallMenus, AnEntryUnderABandIsNeverHot) {
          kRootMenu, kNoHot},
         {MoveTo("entry 20 as it shows now", [&] { return RowPoint(root, RootIndex(20)); }),
          kRootMenu, kAnyRow, [&] { EXPECT_NE(-1, root.Rows().HotIndex()); }},
-        {MoveTo("the bottom band, over a hidden entry",
-                [&] {
-                    return POINT{p.x,
-                                 WindowRect(root.Window()).top + root.Rows().RowAreaBottom() + 1};
-                }),
+        {MoveTo(
+             "the bottom band, over a hidden entry",
+             [&] {
+                 return POINT{p.x, WindowRect(root.Window()).top + root.Rows().RowAreaBottom() + 1};
+             }),
          kRootMenu, kNoHot},
         {MoveTo("a corner away from every menu",
                 [] {
@@ -419,4 +422,37 @@ TEST_F(TallMenus, ARightClickOnAScrolledEntryActsOnThatEntry) {
     EXPECT_FALSE(out.rescued);
     EXPECT_EQ(ItemId(45), out.result);
     EXPECT_EQ(kDeleteCmd, out.contextCommand);
+}
+
+TEST_F(TallMenus, ATallListOfSearchResultsScrollsByKeysAndTheWheel) {
+    const int firstResult = 3,
+              lastResult = firstResult + kEntries; // after the title, line, search row
+    const RECT work = CurrentWorkArea();
+    const qtest::ModalOutcome out = RunTable(
+        {{Opened(), kRootMenu, kNoHot},
+         // "&Programs" and its sixty entries hold "gram".
+         {qtest::Text("gram", L"gram"), kRootMenu, firstResult,
+          [&] {
+              EXPECT_EQ(lastResult + 1, root.Rows().Count());
+              EXPECT_TRUE(root.Rows().Scrolls()) << "61 results do not fit";
+              EXPECT_EQ(work.bottom - work.top, qtest::WindowRect(root.Window()).bottom -
+                                                    qtest::WindowRect(root.Window()).top);
+              EXPECT_EQ(nullptr, programs.Window()) << "no submenu opened";
+          }},
+         {Key(VK_END), kRootMenu, lastResult,
+          [&] {
+              EXPECT_TRUE(qtest::RowShown(root, lastResult)) << "scrolled to the last result";
+              EXPECT_EQ("Program 60", root.Rows().Item(lastResult)->text);
+              EXPECT_TRUE(L"Programs" == root.Rows().Item(lastResult)->detail);
+          }},
+         {Key(VK_HOME), kRootMenu, firstResult,
+          [&] { EXPECT_EQ(0, root.Rows().FirstRow()) << "back at the top"; }},
+         {MoveTo("the results", [&] { return RowPoint(root, firstResult + 5); }), kRootMenu,
+          firstResult + 5},
+         {Wheel(-1), kRootMenu, kAnyRow,
+          [&] { EXPECT_LT(0, root.Rows().FirstRow()) << "the wheel scrolls the results"; }},
+         {Key(VK_ESCAPE), kRootMenu, kNoHot,
+          [&] { EXPECT_EQ(RootIndex(kEntries) + 1, root.Rows().Count()) << "the own entries"; }},
+         {Key(VK_ESCAPE), kClosed, kNoHot}});
+    EXPECT_EQ(0, out.result);
 }

@@ -9,18 +9,30 @@ namespace qtest {
 namespace {
 std::string KeyName(WORD key) {
     switch (key) {
-    case VK_DOWN: return "Down";
-    case VK_UP: return "Up";
-    case VK_LEFT: return "Left";
-    case VK_RIGHT: return "Right";
-    case VK_HOME: return "Home";
-    case VK_END: return "End";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_TAB: return "Tab";
-    case VK_SPACE: return "Space";
-    case VK_APPS: return "the context-menu key";
-    default: break;
+    case VK_DOWN:
+        return "Down";
+    case VK_UP:
+        return "Up";
+    case VK_LEFT:
+        return "Left";
+    case VK_RIGHT:
+        return "Right";
+    case VK_HOME:
+        return "Home";
+    case VK_END:
+        return "End";
+    case VK_RETURN:
+        return "Enter";
+    case VK_ESCAPE:
+        return "Esc";
+    case VK_TAB:
+        return "Tab";
+    case VK_SPACE:
+        return "Space";
+    case VK_APPS:
+        return "the context-menu key";
+    default:
+        break;
     }
     char name[16];
     if (key >= VK_F1 && key <= VK_F24)
@@ -55,6 +67,19 @@ Input ShiftKey(WORD virtualKey) {
 
 Input Char(char character) {
     return Input{std::string("'") + character + "'", [character] { TypeChar(character); }};
+}
+
+Input Text(const std::string& name, const std::wstring& text) {
+    return Input{"\"" + name + "\"", [text] {
+                     for (wchar_t c : text) {
+                         if (c < 0x80 && VkKeyScanW(c) != -1) {
+                             TypeChar(static_cast<char>(c));
+                         } else {
+                             TypeUnicode(c);
+                         }
+                         SyncInput(); // one at a time, in order
+                     }
+                 }};
 }
 
 Input MoveTo(const std::string& where, const std::function<POINT()>& point) {
@@ -111,7 +136,8 @@ bool RunSteps(const MenuTreeView& view, const std::vector<Step>& steps) {
             return false;
         }
         if (lastMenu == step.menu && step.menu != kClosed && lastHot >= 0 && step.hot != kAnyRow &&
-            lastHot != step.hot && !WaitFor([&] { return view.PaintedPlain(step.menu, lastHot); })) {
+            lastHot != step.hot &&
+            !WaitFor([&] { return view.PaintedPlain(step.menu, lastHot); })) {
             ADD_FAILURE() << head.str() << ": row " << lastHot << " of " << view.MenuName(step.menu)
                           << " is still painted hot";
             return false;

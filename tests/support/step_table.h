@@ -22,6 +22,9 @@ Input Key(WORD virtualKey);
 Input ShiftKey(WORD virtualKey);
 // The key (with Shift when needed) that types the character.
 Input Char(char character);
+// Each character of `text` in turn, as keys where the keyboard has them and
+// as UTF-16 where it has none (`name` names them in failures).
+Input Text(const std::string& name, const std::wstring& text);
 // Glides the pointer to the point `point` gives when the step runs.
 Input MoveTo(const std::string& where, const std::function<POINT()>& point);
 // Notches of the wheel: negative towards the user, positive away.

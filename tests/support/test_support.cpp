@@ -556,6 +556,16 @@ void TypeChar(char character) {
         PressKey(LOBYTE(key));
 }
 
+void TypeUnicode(wchar_t character) {
+    INPUT in[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wScan = character;
+        in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, in, sizeof in[0]);
+}
+
 void TurnWheel(int notches) {
     KeepOnlySentPointerInput();
     const int step = notches < 0 ? -1 : 1;

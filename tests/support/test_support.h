@@ -119,6 +119,8 @@ void PressKey(WORD virtualKey);
 void PressKeyWithShift(WORD virtualKey);
 // Types a character with the key (and Shift) that produces it.
 void TypeChar(char character);
+// Types a UTF-16 code unit as the keyboard gives one it has no key for.
+void TypeUnicode(wchar_t character);
 // Turns the wheel by `notches` notches, one input each, as a wheel does:
 // negative towards the user (showing what lies below), positive away.
 void TurnWheel(int notches);

@@ -16,3 +16,5 @@ cases=$("$WINE64" quoril_bench.exe --list | tr -d '\r')
 for ((i = 0; i < cases; i++)); do
   "$WINE64" quoril_bench.exe --case "$i" 2>&1 | tr -d '\r'
 done
+# A keystroke of a search in the launcher's root, for 1,010 items with icons.
+"$WINE64" quoril_bench_keys.exe 2>&1 | tr -d '\r'

@@ -3,6 +3,7 @@
 // hot, and act as the entries they show do in their own menus. Keys are
 // typed with SendInput while the host's window has the focus.
 #include "tests/keyboard/menu_keys_fixture.h"
+#include "common/gdi_guards.h"
 
 using namespace keytest;
 using qtest::Char;
@@ -46,12 +47,6 @@ void ExpectSearchText(const CFlatPopupMenu& root, const std::wstring& text) {
 void ExpectOwnEntries(const CFlatPopupMenu& root) {
     EXPECT_EQ(11, root.Rows().Count()) << "the root shows its own entries again";
     EXPECT_EQ("&Alpha", RowText(root, kAlpha));
-}
-
-bool ColumnHasColour(HDC dc, int x, int top, int bottom, COLORREF colour) {
-    for (int y = top; y < bottom; ++y)
-        if (GetPixel(dc, x, y) != colour) return false;
-    return true;
 }
 
 int CountColour(HDC dc, int left, int right, int top, int bottom, COLORREF colour) {
@@ -212,31 +207,133 @@ TEST_F(MenuKeys, TheSearchRowShowsItsTextAndCaretAndResultsTheirPathGreyed) {
         HWND window = root.Window();
         const int width = root.Rows().Width();
         const MenuGeometry& g = root.Rows().Geometry();
-        HDC dc = GetDC(window);
-        // The search row: text in the text colour, the caret the last
-        // column of it, a line as high as the text.
-        const int top = Top(root, kSearchRow);
-        const COLORREF text = GetSysColor(COLOR_MENUTEXT);
-        EXPECT_LT(0, CountColour(dc, g.textLeft, width - 4, top + 2, top + g.itemHeight - 2, text))
+        const COLORREF text = GetSysColor(COLOR_MENUTEXT), grey = GetSysColor(COLOR_GRAYTEXT);
+        const int top = Top(root, kSearchRow), one = Top(root, kFirstResult + 2),
+                  charlieRow = Top(root, kFirstResult + 1);
+        auto count = [&](int left, int right, int rowTop, int rowBottom, COLORREF colour) {
+            HDC dc = GetDC(window);
+            const int n = CountColour(dc, left, right, rowTop, rowBottom, colour);
+            ReleaseDC(window, dc);
+            return n;
+        };
+        // A result of a submenu shows its path in the disabled text colour.
+        // The rows are painted top to bottom: once One shows its path, the
+        // rows above it are painted too.
+        EXPECT_TRUE(qtest::WaitFor([&] {
+            return count(g.textLeft, width - 4, one + 2, one + 17, grey) > 0;
+        })) << "One shows \"Charlie\" greyed";
+        EXPECT_EQ(0, count(g.textLeft, width - 4, charlieRow + 2, charlieRow + 17, grey))
+            << "an entry of the root itself shows no path";
+        // The search row: text in the text colour, the caret the last column
+        // of it, a line as high as the text.
+        EXPECT_LT(0, count(g.textLeft, width - 4, top + 2, top + g.itemHeight - 2, text))
             << "the typed text shows";
         int caret = -1;
         for (int x = width - 4; x > g.textLeft && caret == -1; --x)
-            if (CountColour(dc, x, x + 1, top + 2, top + g.itemHeight - 2, text) > 0) caret = x;
-        EXPECT_TRUE(caret > g.textLeft && ColumnHasColour(dc, caret, top + 4, top + 14, text))
+            if (count(x, x + 1, top + 2, top + g.itemHeight - 2, text) > 0) caret = x;
+        EXPECT_TRUE(caret > g.textLeft && count(caret, caret + 1, top + 4, top + 14, text) == 10)
             << "the rightmost inked column of the search row is the caret, at x=" << caret;
-        // A result of a submenu shows its path in the disabled text colour;
-        // one of the root itself shows none.
-        const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-        const int one = Top(root, kFirstResult + 2), charlieRow = Top(root, kFirstResult + 1);
-        EXPECT_LT(0, CountColour(dc, g.textLeft, width - 4, one + 2, one + 17, grey))
-            << "One shows \"Charlie\" greyed";
-        EXPECT_EQ(0, CountColour(dc, g.textLeft, width - 4, charlieRow + 2, charlieRow + 17, grey))
-            << "an entry of the root itself shows no path";
-        ReleaseDC(window, dc);
     };
     RunCase({"'e', the paint",
              {{Opened(), kRoot, kNoHot},
               {Char('e'), kRoot, kFirstResult, painted},
+              {Key(VK_ESCAPE), kRoot, kNoHot},
+              {Key(VK_ESCAPE), kClosed, kNoHot}},
+             0,
+             0});
+}
+
+namespace {
+// A strip of 16 x 16 slots, one solid colour each, as the launcher's strips
+// are made (32 bits a pixel); with `colours` empty, a mask that shows every
+// pixel of the image.
+HBITMAP SolidStrip(const std::vector<COLORREF>& colours, int slots) {
+    std::vector<DWORD> pixels(static_cast<size_t>(slots) * 16 * 16, 0);
+    for (int row = 0; row < 16; ++row)
+        for (int slot = 0; slot < static_cast<int>(colours.size()); ++slot)
+            for (int x = 0; x < 16; ++x) {
+                const COLORREF c = colours[slot];
+                pixels[row * slots * 16 + slot * 16 + x] =
+                    (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+            }
+    return CreateBitmap(slots * 16, 16, 1, 32, pixels.data());
+}
+} // namespace
+
+TEST(TypeToFindIcons, EachResultShowsTheIconOfItsOwnMenu) {
+    qtest::ParkPointer();
+    qtest::HostWindow host;
+    const COLORREF red = RGB(200, 0, 0), green = RGB(0, 160, 0), blue = RGB(0, 0, 220);
+    OwnedBitmap rootImage(SolidStrip({red}, 1)), rootMask(SolidStrip({}, 1));
+    OwnedBitmap toolsImage(SolidStrip({green, blue}, 2)), toolsMask(SolidStrip({}, 2));
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    CFlatPopupMenu root, tools;
+    ASSERT_TRUE(
+        root.Create(instance, fpmUserBitmap, nullptr, rootImage.Get(), rootMask.Get(), nullptr));
+    ASSERT_TRUE(
+        tools.Create(instance, fpmUserBitmap, nullptr, toolsImage.Get(), toolsMask.Get(), nullptr));
+    root.AppendItem(0, "Apple", 11, 0);
+    root.AppendPopup(0, "Tools", &tools, -1, 12);
+    tools.AppendItem(0, "Saw", 21, 0);
+    tools.AppendItem(0, "Hammer", 22, 1);
+
+    std::vector<COLORREF> iconColours;
+    const qtest::ModalOutcome out = qtest::DriveModal(
+        [&](int* contextCommand) {
+            return root.Track(200, 150, nullptr, true, false, contextCommand);
+        },
+        [&] {
+            if (!qtest::WaitShown(root)) return;
+            qtest::TypeChar('a'); // Apple, then Saw and Hammer, which hold an a
+            ASSERT_TRUE(qtest::SyncInput());
+            ASSERT_TRUE(qtest::WaitFor([&] { return root.Rows().Count() == 4; }));
+            const MenuGeometry& g = root.Rows().Geometry();
+            auto readIcons = [&] {
+                iconColours.clear();
+                HDC dc = GetDC(root.Window());
+                for (int row = 1; row < 4; ++row) {
+                    const int top = root.Rows().Item(row)->top;
+                    iconColours.push_back(
+                        GetPixel(dc, g.iconFrameLeft + g.iconInset + 8, top + g.iconInset + 8));
+                }
+                ReleaseDC(root.Window(), dc);
+            };
+            // Once the root has been painted after the key, each row shows an
+            // icon of one of the strips' colours; which one is checked below.
+            qtest::WaitFor([&] {
+                readIcons();
+                for (COLORREF c : iconColours)
+                    if (c != red && c != green && c != blue) return false;
+                return true;
+            });
+            qtest::PressKey(VK_ESCAPE);
+            ASSERT_TRUE(qtest::SyncInput());
+            qtest::PressKey(VK_ESCAPE);
+        },
+        "the tree with icons");
+    EXPECT_FALSE(out.rescued);
+    EXPECT_EQ(0, out.result);
+    ASSERT_EQ(3u, iconColours.size());
+    EXPECT_EQ(red, iconColours[0]) << "Apple: slot 0 of the root's strip";
+    EXPECT_EQ(green, iconColours[1]) << "Saw: slot 0 of the strip of Tools";
+    EXPECT_EQ(blue, iconColours[2]) << "Hammer: slot 1 of the strip of Tools";
+}
+
+TEST_F(MenuKeys, CtrlCombinationsAreNoText) {
+    const qtest::Input ctrlB{"Ctrl+B", [] {
+                                 INPUT in[4] = {};
+                                 const WORD keys[4] = {VK_CONTROL, 'B', 'B', VK_CONTROL};
+                                 for (int i = 0; i < 4; ++i) {
+                                     in[i].type = INPUT_KEYBOARD;
+                                     in[i].ki.wVk = keys[i];
+                                     in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+                                 }
+                                 SendInput(4, in, sizeof in[0]);
+                             }};
+    RunCase({"Ctrl+B, then 'b'",
+             {{Opened(), kRoot, kNoHot},
+              {ctrlB, kRoot, kNoHot, [&] { ExpectOwnEntries(root); }},
+              {Char('b'), kRoot, kFirstResult, [&] { ExpectSearchText(root, L"b"); }},
               {Key(VK_ESCAPE), kRoot, kNoHot},
               {Key(VK_ESCAPE), kClosed, kNoHot}},
              0,

@@ -2,7 +2,7 @@
 // what starts, what the store holds afterwards, and that the host's window
 // receives no key while the menu is open. The keys are tables of steps, each
 // with the innermost menu and its hot row as the screen shows them.
-#include "tests/press/press_fixture.h"
+#include "tests/keyboard/press_steps.h"
 #include "tests/support/step_table.h"
 #include "tests/support/test_support.h"
 
@@ -20,10 +20,10 @@ const int kFirst = 0, kSecond = 1, kTools = 2;
 // Menus by their level.
 const int kRoot = 0, kInner = 1, kInnermost = 2;
 
-class PressKeys : public PressTest {
+class PressKeys : public PressSteps {
   protected:
     void SetUp() override {
-        PressTest::SetUp();
+        PressSteps::SetUp();
         qtest::ParkPointer();
         StoreRecord("", "First", ProbePath() + ",first,,,0,0,1,0");
         StoreRecord("", "Second", ProbePath() + ",second,,,0,0,2,0");
@@ -31,28 +31,6 @@ class PressKeys : public PressTest {
         StoreRecord("Tools", "Calc", ProbePath() + ",calc,,,0,0,1,0");
         StoreRecord("Tools", "Notes", ProbePath() + ",notes,,,0,0,2,0");
     }
-    // Presses, runs the steps (and then `more`, when they held) and checks
-    // that the press returned 1, closed every menu and let no key reach the
-    // host while a menu was open. Failures name the case.
-    void PressWithSteps(const char* name, const PressMenuView& view,
-                        const std::vector<qtest::Step>& steps,
-                        const std::function<void()>& more = nullptr) {
-        SCOPED_TRACE(name);
-        const qtest::ModalOutcome out = Press(host.Handle(), [&] {
-            if (qtest::RunSteps(view, steps) && more) more();
-        });
-        EXPECT_FALSE(out.rescued) << "the steps left the press open";
-        EXPECT_EQ(1, out.result);
-        EXPECT_EQ(0, out.hostKeyMessages) << "while a menu is open, every key is the menu's";
-        EXPECT_TRUE(qtest::MenuWindows().empty());
-    }
-    std::string ProbeArgs(size_t line) const {
-        std::vector<std::string> lines = ProbeLines();
-        if (line >= lines.size()) return "<none>";
-        return lines[line].substr(0, lines[line].find('|'));
-    }
-
-    qtest::HostWindow host;
     const PressMenuView launcher{
         {{"the root", true}, {"Tools", true}, {"the context menu", false}}};
     const PressMenuView rootContext{{{"the root", true}, {"the context menu", false}}};

@@ -2,7 +2,7 @@
 // starts from its letters and Enter, and the context menu of a result edits
 // the item in its own submenu exactly as it would there. Hostile records are
 // searched without harm.
-#include "tests/press/press_fixture.h"
+#include "tests/keyboard/press_steps.h"
 #include "resources/resource_ids.h"
 #include "tests/support/step_table.h"
 #include "tests/support/test_support.h"
@@ -22,10 +22,10 @@ namespace {
 const int kRoot = 0, kInner = 1, kInnermost = 2;
 const int kSearchRow = 0, kFirstResult = 1;
 
-class PressSearch : public PressTest {
+class PressSearch : public PressSteps {
   protected:
     void SetUp() override {
-        PressTest::SetUp();
+        PressSteps::SetUp();
         qtest::ParkPointer();
         StoreTree();
     }
@@ -40,25 +40,6 @@ class PressSearch : public PressTest {
         StoreRecord("Tools\\Games\\Deep", "", ",,,,0,0,2,0");
         StoreRecord("Tools\\Games\\Deep", "Treasure Hunt", ProbePath() + ",treasure,,,0,0,1,0");
     }
-    void PressWithSteps(const char* name, const PressMenuView& view,
-                        const std::vector<qtest::Step>& steps,
-                        const std::function<void()>& more = nullptr) {
-        SCOPED_TRACE(name);
-        const qtest::ModalOutcome out = Press(host.Handle(), [&] {
-            if (qtest::RunSteps(view, steps) && more) more();
-        });
-        EXPECT_FALSE(out.rescued) << "the steps left the press open";
-        EXPECT_EQ(1, out.result);
-        EXPECT_EQ(0, out.hostKeyMessages) << "while a menu is open, every key is the menu's";
-        EXPECT_TRUE(qtest::MenuWindows().empty());
-    }
-    std::string ProbeArgs(size_t line) const {
-        std::vector<std::string> lines = ProbeLines();
-        if (line >= lines.size()) return "<none>";
-        return lines[line].substr(0, lines[line].find('|'));
-    }
-
-    qtest::HostWindow host;
     const PressMenuView launcher{{{"the root", true}, {"a submenu", true}, {"another", true}}};
     const PressMenuView rootContext{{{"the root", true}, {"the context menu", false}}};
     const PressMenuView submenuContext{

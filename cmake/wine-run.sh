@@ -7,6 +7,7 @@
 # in a numbered lane. Without lanes it uses the
 # WINEPREFIX and DISPLAY it is given. Wine's CRLF output is turned into plain
 # LF so that ctest and gtest discovery read clean lines.
+source "$(dirname "$0")/wine-exit.sh"
 arch=$1
 shift
 if [ "$arch" = x86_64 ]; then
@@ -66,6 +67,14 @@ else
 fi
 wait "$program"
 status=$?
+if quoril_teardown_abort "$status" "$out"; then
+  # Said, and counted for the run's summary; the program's own result stands.
+  echo "wine-run.sh: $(basename "$1") returned 0 from main, then glibc aborted Wine's process in its exit-time teardown" >&2
+  if [ -n "${QUORIL_LANES_DIR:-}" ]; then
+    echo "$(basename "$1") $*" >>"$QUORIL_LANES_DIR/teardown-aborts.log"
+  fi
+  status=0
+fi
 # Said aloud: a program that dies before it prints anything leaves ctest
 # with nothing else to show.
 if [ "$status" != 0 ]; then

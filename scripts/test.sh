@@ -16,6 +16,12 @@ mkdir -p "$QUORIL_BUILD"
 lanes_pid=""
 finish() {
   local status=$?
+  # Programs whose result stood although Wine's teardown aborted after main.
+  if [ -s "$QUORIL_BUILD/lanes/teardown-aborts.log" ]; then
+    echo "Wine's exit-time teardown aborted after main returned 0 in" \
+      "$(wc -l <"$QUORIL_BUILD/lanes/teardown-aborts.log") program(s):"
+    cat "$QUORIL_BUILD/lanes/teardown-aborts.log"
+  fi
   # Background boots are ended through their wineservers; nothing waits.
   for pid in $lanes_pid; do kill "$pid" 2>/dev/null || true; done
   if [ -d "$QUORIL_BUILD/wine-template.new" ]; then

@@ -137,5 +137,9 @@ int main() {
     DestroyWindow(host);
 
     printf("smoke32: %d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
+    const int result = g_failed == 0 ? 0 : 1;
+    // Read by cmake/wine-exit.sh, as every test program's last line.
+    printf("quoril-test: main returns %d\n", result);
+    fflush(stdout);
+    return result;
 }

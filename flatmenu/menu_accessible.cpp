@@ -115,6 +115,15 @@ const FlatMenuItem* MenuAccessible::Entry(int index) const {
     return m_source ? m_source->AccessibleRows().Item(index) : nullptr;
 }
 
+bool MenuAccessible::Searching() const {
+    if (!m_source) return false;
+    const MenuRows& rows = m_source->AccessibleRows();
+    for (int i = 0; i < rows.Count(); ++i) {
+        if (IsSearchField(*rows.Item(i))) return true;
+    }
+    return false;
+}
+
 HRESULT MenuAccessible::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
@@ -240,6 +249,8 @@ HRESULT MenuAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
     int entry;
     HRESULT result;
     if (!EntryOf(child, &entry, &result)) return result;
+    // While a search runs the menu has a search row, and a letter is text.
+    if (entry >= 0 && Searching()) return S_FALSE;
     const char mnemonic = entry >= 0 ? EntryMnemonic(Entry(entry)->text) : 0;
     if (!mnemonic) return S_FALSE;
     return MakeBstr(std::string(1, mnemonic), shortcut);

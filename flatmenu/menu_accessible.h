@@ -69,6 +69,8 @@ class MenuAccessible final : public IAccessible {
     // that names nothing (or when the menu has gone: `*result` says which).
     bool EntryOf(const VARIANT& child, int* entry, HRESULT* result) const;
     const FlatMenuItem* Entry(int index) const;
+    // Whether the menu shows a search (its rows hold the search row).
+    bool Searching() const;
 
     LONG m_references = 1;
     AccessibleMenuSource* m_source; // null once disconnected

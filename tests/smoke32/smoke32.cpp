@@ -137,9 +137,9 @@ int main() {
     DestroyWindow(host);
 
     printf("smoke32: %d passed, %d failed\n", g_passed, g_failed);
-    const int result = g_failed == 0 ? 0 : 1;
+    const int status = g_failed == 0 ? 0 : 1;
     // Read by cmake/wine-exit.sh, as every test program's last line.
-    printf("quoril-test: main returns %d\n", result);
+    printf("quoril-test: main returns %d\n", status);
     fflush(stdout);
-    return result;
+    return status;
 }

@@ -54,14 +54,18 @@ fi
 # end, and a program killed at its timeout still shows what it printed. The
 # lock stays with this script only: programs a test leaves running must not
 # hold the lane.
+# Without address randomisation, as scripts/env.sh explains: otherwise the
+# loader's heap now and then takes the page every Windows program needs.
+fixed=()
+if setarch -R true 2>/dev/null; then fixed=(setarch -R); fi
 out=$(mktemp /tmp/quoril-wine-run.XXXXXX)
 trap 'rm -f "$out"' EXIT
 if [ -n "$lock" ]; then
-  "$loader" "$@" {lock}>&- >"$out" 2>&1 &
+  "${fixed[@]}" "$loader" "$@" {lock}>&- >"$out" 2>&1 &
   program=$!
   tail -s 0.05 -n +1 -f --pid="$program" "$out" {lock}>&- | tr -d '\r' {lock}>&-
 else
-  "$loader" "$@" >"$out" 2>&1 &
+  "${fixed[@]}" "$loader" "$@" >"$out" 2>&1 &
   program=$!
   tail -s 0.05 -n +1 -f --pid="$program" "$out" | tr -d '\r'
 fi

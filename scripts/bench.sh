@@ -4,6 +4,7 @@
 # that its first press is the first after the plug-in was loaded.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
+quoril_fixed_layout "$0" "$@"
 "$QUORIL_ROOT/scripts/setup.sh"
 trap quoril_cleanup EXIT
 # A build of its own, optimised as the product is (the test build is not).

@@ -9,6 +9,25 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts in a fresh prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# Debian's Wine has no preloader to reserve the address ranges that Windows
+# programs need before the Linux side maps anything. With address
+# randomisation the loader's heap starts anywhere in the gigabyte above the
+# loader (0x7d000000), and about one program in four thousand finds it on the
+# page every Windows program maps at 0x7ffe0000: that program ends at once
+# with status 1 and, unless WINEDEBUG shows errors, without a word ("failed to
+# map the shared user data"). Without randomisation the heap starts right
+# after the loader, far below that page, every time.
+# quoril_fixed_layout SCRIPT ARGS...: runs the calling script again, once,
+# without address randomisation; every program it starts inherits that.
+quoril_fixed_layout() {
+  local personality
+  personality=$(cat /proc/self/personality 2>/dev/null) || return 0
+  ((16#$personality & 16#0040000)) && return 0
+  if setarch -R true 2>/dev/null; then exec setarch -R bash "$@"; fi
+  echo "warning: address randomisation stays on here (setarch -R fails):" \
+    "now and then a Wine program may fail to start" >&2
+}
+
 # quoril_build ARCH [cmake args...]: configures and builds build/ARCH. Returns
 # the build's own exit status (the progress filter never hides a failure).
 quoril_build() {

@@ -11,6 +11,7 @@
 # (build/run-prefix-ARCH-dpi144), and the screenshot grows with it.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
+quoril_fixed_layout "$0" "$@"
 "$QUORIL_ROOT/scripts/setup.sh"
 
 dpi=${QUORIL_RUN_DPI:-96}

@@ -6,6 +6,7 @@
 # number of lanes.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
+quoril_fixed_layout "$0" "$@"
 [ -n "${QUORIL_SKIP_SETUP:-}" ] || "$QUORIL_ROOT/scripts/setup.sh"
 started=$(date +%s)
 lanes=${QUORIL_TEST_LANES:-4}

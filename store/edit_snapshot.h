@@ -77,5 +77,5 @@ std::string SerializeStep(const EditStep& step);
 // Reads a stored step; false, with `step` left unspecified, for anything
 // damaged, truncated, foreign or beyond a bound. Never reads past `data`.
 bool ParseStep(const std::string& data, EditStep* step);
-// The size SerializeStep gives, without building it.
+// The size SerializeStep gives a step within the bounds, without building it.
 size_t EstimateStepSize(const EditStep& step);

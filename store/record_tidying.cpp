@@ -77,7 +77,5 @@ bool IsTidiedRecord(const std::string& recorded, const std::string& now) {
     if (recorded == now || !RecordText(recorded, &before) || !RecordText(now, &after)) return false;
     const int had = StoredPosition(before);
     const int position = had != 0 ? had : StoredPosition(after);
-    // The press writes the text without a terminator.
-    return position != 0 && Rewrite(before, position, &rewritten) && rewritten == after &&
-           now.size() == after.size() * 2;
+    return position != 0 && Rewrite(before, position, &rewritten) && rewritten == after;
 }

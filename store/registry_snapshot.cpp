@@ -168,7 +168,12 @@ bool ReadSnapValue(HKEY key, const std::u16string& name, ChangeSide* side) {
 }
 
 bool WriteSnapValue(HKEY key, const std::u16string& name, uint32_t type, const std::string& bytes) {
-    return RegSetValueExW(key, Wide(name), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    // The registry adds a terminator to string data that lacks one when the
+    // character after the data is zero: followed by one that is not, the
+    // data is stored exactly as given.
+    std::string padded = bytes;
+    padded.append("\xFF\xFF\xFF\xFF", 4);
+    return RegSetValueExW(key, Wide(name), 0, type, reinterpret_cast<const BYTE*>(padded.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 

@@ -193,7 +193,9 @@ TEST(UndoStepFormat, DeepTreesGoToTheBoundAndNoFurther) {
         std::string stored = SerializeStep(step);
         EXPECT_EQ(depth <= kMaxSnapDepth, !stored.empty()) << depth;
         EditStep read;
-        if (!stored.empty()) EXPECT_TRUE(ParseStep(stored, &read)) << depth;
+        if (!stored.empty()) {
+            EXPECT_TRUE(ParseStep(stored, &read)) << depth;
+        }
     }
 }
 
@@ -227,4 +229,6 @@ TEST(RecordTidying, APressRewriteInFullFormWithANewPositionIsTheSameRecord) {
         EXPECT_EQ(c.tidied, IsTidiedRecord(Sz(c.recorded), Sz(c.now)))
             << std::string(c.now.begin(), c.now.end());
     EXPECT_FALSE(IsTidiedRecord(Sz(u"a,,,,0,0,,0") + "x", Sz(u"a,,,,0,0,1,0")));
+    // The registry may keep the rewritten text with a terminator.
+    EXPECT_TRUE(IsTidiedRecord(Sz(u"a"), Sz(u"a,,,,0,0,1,0") + std::string(2, '\0')));
 }
